@@ -1,0 +1,158 @@
+#pragma once
+
+#include "platform/TColor.h"
+
+#include <QWidget>
+
+class QPainter;
+
+// Flags of the text routine, with the values of the platform call they stand for.
+namespace DT {
+constexpr unsigned Left = 0x0;
+constexpr unsigned Center = 0x1;
+constexpr unsigned Right = 0x2;
+constexpr unsigned WordBreak = 0x10;
+constexpr unsigned ExpandTabs = 0x40;
+constexpr unsigned CalcRect = 0x400;
+constexpr unsigned NoPrefix = 0x800;
+} // namespace DT
+
+// The text cell of the board: a label that draws, in this order, an optional frame of
+// pixel rings, an optional two-colour gradient and its caption with an optional
+// embossed, engraved or drop-shadow effect.
+class TLabel3D : public QWidget
+{
+    Q_OBJECT
+public:
+    enum TLabel3DBevel { blNone, blLowered, blRaised, blShadow };
+    Q_ENUM(TLabel3DBevel)
+    enum TLabel3DBorderStyle { lbNone, lbNormal, lbLowered, lbRaised, lbInn, lbOut };
+    Q_ENUM(TLabel3DBorderStyle)
+    enum TGradientOrientation { goHorizontal, goVertical };
+    Q_ENUM(TGradientOrientation)
+    enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+    Q_ENUM(TAlignment)
+    enum TTextLayout { tlTop, tlCenter, tlBottom };
+    Q_ENUM(TTextLayout)
+
+    Q_PROPERTY(QString Caption READ caption WRITE setCaption)
+    Q_PROPERTY(TColor FontColor READ fontColor WRITE setFontColor)
+    Q_PROPERTY(int FontCharset READ fontCharset WRITE setFontCharset)
+    Q_PROPERTY(TColor Color READ color WRITE setColor)
+    Q_PROPERTY(bool Transparent READ transparent WRITE setTransparent)
+    Q_PROPERTY(TAlignment Alignment READ alignment WRITE setAlignment)
+    Q_PROPERTY(TTextLayout Layout READ layout WRITE setLayout)
+    Q_PROPERTY(bool WordWrap READ wordWrap WRITE setWordWrap)
+    Q_PROPERTY(bool ShowAccelChar READ showAccelChar WRITE setShowAccelChar)
+    Q_PROPERTY(TColor FirstColor READ firstColor WRITE setFirstColor)
+    Q_PROPERTY(TColor LastColor READ lastColor WRITE setLastColor)
+    Q_PROPERTY(bool FillGradient READ fillGradient WRITE setFillGradient)
+    Q_PROPERTY(TGradientOrientation GradientOrientation READ gradientOrientation WRITE setGradientOrientation)
+    Q_PROPERTY(TColor HighLightColor READ highLightColor WRITE setHighLightColor)
+    Q_PROPERTY(TColor ShadowColor READ shadowColor WRITE setShadowColor)
+    Q_PROPERTY(TLabel3DBevel Bevel READ bevel WRITE setBevel)
+    Q_PROPERTY(int ShadowSize READ shadowSize WRITE setShadowSize)
+    Q_PROPERTY(TColor BorderColor READ borderColor WRITE setBorderColor)
+    Q_PROPERTY(int BorderWidth READ borderWidth WRITE setBorderWidth)
+    Q_PROPERTY(TLabel3DBorderStyle BorderStyle READ borderStyle WRITE setBorderStyle)
+    Q_PROPERTY(int ShadowNapr READ shadowNapr WRITE setShadowNapr)
+
+    explicit TLabel3D(QWidget *parent = nullptr);
+
+    // Inherited label state.
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+    TColor fontColor() const { return m_fontColor; }
+    void setFontColor(TColor color);
+    int fontCharset() const { return m_fontCharset; }
+    void setFontCharset(int charset);
+    // The font size in points (the font itself is held in pixels, see FontUnits.h).
+    int fontSize() const;
+    void setFontSize(int points);
+    TColor color() const { return m_color; }
+    void setColor(TColor color);
+    bool transparent() const { return m_transparent; }
+    void setTransparent(bool transparent);
+    TAlignment alignment() const { return m_alignment; }
+    void setAlignment(TAlignment alignment);
+    TTextLayout layout() const { return m_layout; }
+    void setLayout(TTextLayout layout);
+    bool wordWrap() const { return m_wordWrap; }
+    void setWordWrap(bool wordWrap);
+    bool showAccelChar() const { return m_showAccelChar; }
+    void setShowAccelChar(bool show);
+
+    // Own properties.
+    TColor firstColor() const { return m_firstColor; }
+    void setFirstColor(TColor color);
+    TColor lastColor() const { return m_lastColor; }
+    void setLastColor(TColor color);
+    bool fillGradient() const { return m_fillGradient; }
+    void setFillGradient(bool fill);
+    TGradientOrientation gradientOrientation() const { return m_gradientOrientation; }
+    void setGradientOrientation(TGradientOrientation orientation);
+    TColor highLightColor() const { return m_highLightColor; }
+    void setHighLightColor(TColor color);
+    TColor shadowColor() const { return m_shadowColor; }
+    void setShadowColor(TColor color);
+    TLabel3DBevel bevel() const { return m_bevel; }
+    void setBevel(TLabel3DBevel bevel);
+    int shadowSize() const { return m_shadowSize; }
+    void setShadowSize(int size); // 0..255, stored as an unsigned byte
+    TColor borderColor() const { return m_borderColor; }
+    void setBorderColor(TColor color);
+    int borderWidth() const { return m_borderWidth; }
+    void setBorderWidth(int width);
+    TLabel3DBorderStyle borderStyle() const { return m_borderStyle; }
+    void setBorderStyle(TLabel3DBorderStyle style);
+    int shadowNapr() const { return m_shadowNapr; }
+    void setShadowNapr(int directions);
+
+    // The text routine: draws the caption into rect with the given DT flags, or with
+    // DT::CalcRect only measures it and returns the text's bounding rectangle in rect.
+    // painter may be null when measuring.
+    void DrawLabelText(QPainter *painter, QRect &rect, unsigned flags) const;
+
+    // Draws `rings` one-pixel rings inside rect and returns rect shrunk by them.
+    static void DrawFrameRings(QPainter &painter, QRect &rect, TColor topColor, TColor bottomColor, int rings);
+    // Fills rect with one solid band per pixel column (or row) from first to last.
+    static void PaintGradient(QPainter &painter, const QRect &rect, TColor first,
+                              TGradientOrientation orientation, TColor last);
+
+    // Paints the whole label onto painter, whose origin is the label's top-left corner.
+    void paintLabel(QPainter &painter) const;
+
+signals:
+    // Emitted whenever a change asks for the label to be drawn again.
+    void repaintRequested();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void invalidate();
+
+    QString m_caption;
+    TColor m_fontColor = clBtnText;
+    int m_fontCharset = 1;
+    TColor m_color = clBtnFace;
+    bool m_transparent = false;
+    TAlignment m_alignment = taLeftJustify;
+    TTextLayout m_layout = tlTop;
+    bool m_wordWrap = false;
+    bool m_showAccelChar = true;
+
+    TColor m_firstColor = clWhite;
+    TColor m_lastColor = clTeal;
+    bool m_fillGradient = false;
+    TGradientOrientation m_gradientOrientation = goHorizontal;
+    TColor m_highLightColor = clBtnHighlight;
+    TColor m_shadowColor = clBtnShadow;
+    TLabel3DBevel m_bevel = blRaised;
+    int m_shadowSize = 1;
+    TColor m_borderColor = clBlack;
+    int m_borderWidth = 1;
+    TLabel3DBorderStyle m_borderStyle = lbNone;
+    int m_shadowNapr = 1;
+};
