@@ -3,6 +3,7 @@
 #include "platform/FontUnits.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace {
@@ -15,6 +16,27 @@ bool assign(T &field, const T &value)
         return false;
     field = value;
     return true;
+}
+
+struct Offset {
+    int dx;
+    int dy;
+};
+
+// Offsets of the text copies, one per direction bit of ShadowNapr (bit 0 first).
+constexpr Offset kDirections[8] = {{1, 1}, {-1, 1}, {-1, -1}, {1, -1}, {1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+
+unsigned alignmentFlag(TLabel3D::TAlignment alignment)
+{
+    switch (alignment) {
+    case TLabel3D::taRightJustify:
+        return DT::Right;
+    case TLabel3D::taCenter:
+        return DT::Center;
+    case TLabel3D::taLeftJustify:
+        break;
+    }
+    return DT::Left;
 }
 
 } // namespace
@@ -59,7 +81,6 @@ void TLabel3D::setFontSize(int points)
             invalidate();                                                                                   \
     }
 
-CORVANE_SETTER(setCaption, m_caption, const QString &)
 CORVANE_SETTER(setFontColor, m_fontColor, TColor)
 CORVANE_SETTER(setFontCharset, m_fontCharset, int)
 CORVANE_SETTER(setColor, m_color, TColor)
@@ -88,36 +109,206 @@ void TLabel3D::setShadowSize(int size)
         invalidate();
 }
 
+void TLabel3D::setCaption(const QString &caption)
+{
+    if (!assign(m_caption, caption))
+        return;
+    m_text = caption;
+    m_text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    invalidate();
+}
+
+bool TLabel3D::ownEnabled() const
+{
+    return !testAttribute(Qt::WA_ForceDisabled);
+}
+
 void TLabel3D::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     paintLabel(painter);
 }
 
-// Placeholder drawing until the full paint lands: background and plain text.
 void TLabel3D::paintLabel(QPainter &painter) const
 {
     QRect r = rect();
-    if (!m_transparent)
+    drawFrame(painter, r);
+    if (m_fillGradient)
+        PaintGradient(painter, r, m_firstColor, m_gradientOrientation, m_lastColor);
+    else if (!m_transparent && !r.isEmpty())
         painter.fillRect(r, resolveColor(m_color));
-    DrawLabelText(&painter, r, DT::WordBreak);
+    painter.setBackgroundMode(Qt::TransparentMode);
+
+    const unsigned flags = alignmentFlag(m_alignment) | DT::ExpandTabs | DT::WordBreak;
+    if (m_layout != tlTop) {
+        QRect measured = r;
+        DrawLabelText(nullptr, measured, flags | DT::CalcRect);
+        r = placeTextBlock(r, measured, m_layout);
+    }
+    DrawLabelText(&painter, r, flags);
+}
+
+void TLabel3D::drawFrame(QPainter &painter, QRect &rect) const
+{
+    const int w = m_borderWidth;
+    switch (m_borderStyle) {
+    case lbNone:
+        break;
+    case lbNormal:
+        DrawFrameRings(painter, rect, m_borderColor, m_borderColor, w);
+        break;
+    case lbLowered:
+        DrawFrameRings(painter, rect, clBtnShadow, clBtnHighlight, w);
+        break;
+    case lbRaised:
+        DrawFrameRings(painter, rect, clBtnHighlight, clBtnShadow, w);
+        break;
+    case lbInn:
+        DrawFrameRings(painter, rect, clBtnShadow, clBtnHighlight, w);
+        DrawFrameRings(painter, rect, clBtnHighlight, clBtnShadow, w);
+        break;
+    case lbOut:
+        DrawFrameRings(painter, rect, clBtnHighlight, clBtnShadow, w);
+        DrawFrameRings(painter, rect, clBtnShadow, clBtnHighlight, w);
+        break;
+    }
+}
+
+QRect TLabel3D::placeTextBlock(const QRect &rect, const QRect &measured, TTextLayout layout)
+{
+    if (layout == tlTop)
+        return rect;
+    const int overflow = rect.height() - measured.height();
+    // C++ division truncates toward zero, which is what centring a taller block needs.
+    const int shift = layout == tlCenter ? overflow / 2 : overflow;
+    QRect r = rect.translated(0, shift);
+    if (measured.height() > r.height()) {
+        if (measured.bottom() > r.bottom())
+            r.setBottom(measured.bottom());
+        if (measured.top() < r.top())
+            r.setTop(measured.top());
+    }
+    return r;
+}
+
+int TLabel3D::toQtTextFlags(unsigned flags)
+{
+    int qt = Qt::AlignTop;
+    if (flags & DT::Right)
+        qt |= Qt::AlignRight;
+    else if (flags & DT::Center)
+        qt |= Qt::AlignHCenter;
+    else
+        qt |= Qt::AlignLeft;
+    if (flags & DT::WordBreak)
+        qt |= Qt::TextWordWrap;
+    if (flags & DT::ExpandTabs)
+        qt |= Qt::TextExpandTabs;
+    if (!(flags & DT::NoPrefix))
+        qt |= Qt::TextShowMnemonic;
+    return qt;
 }
 
 void TLabel3D::DrawLabelText(QPainter *painter, QRect &rect, unsigned flags) const
 {
-    QString text = m_caption;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (flags & DT::CalcRect) {
-        rect = fontMetrics().boundingRect(rect, Qt::AlignTop | Qt::TextWordWrap, text.isEmpty() ? QStringLiteral(" ") : text);
+    const bool measuring = (flags & DT::CalcRect) != 0;
+    // An empty label (or a lone accelerator mark) still measures one line high.
+    const bool padded = measuring && (m_text.isEmpty() || (m_showAccelChar && m_text == QLatin1String("&")));
+    const QString text = padded ? m_text + QLatin1Char(' ') : m_text;
+    if (!m_showAccelChar)
+        flags |= DT::NoPrefix;
+    if (painter && !measuring)
+        painter->setFont(font());
+
+    if (m_bevel == blNone) {
+        textPass(painter, rect, toQtTextFlags(flags), measuring, text, m_fontColor);
         return;
     }
-    if (!painter)
-        return;
-    painter->setFont(font());
-    painter->setPen(resolveColor(m_fontColor));
-    painter->drawText(rect, Qt::AlignTop | Qt::TextWordWrap, text);
+
+    // Unlike the plain text above, the effect passes break lines only under WordWrap.
+    const int passFlags = toQtTextFlags(m_wordWrap ? flags : flags & ~DT::WordBreak);
+    // Measuring only needs the last, unshifted pass: offset copies never widen the block.
+    if (!measuring && painter) {
+        const bool enabled = ownEnabled();
+        const int s = m_shadowSize;
+        const TColor first = m_bevel == blLowered ? m_shadowColor : m_highLightColor;
+        const TColor direction = m_bevel == blLowered ? m_highLightColor : m_shadowColor;
+        if (m_bevel != blShadow && enabled) {
+            QRect shifted = rect.translated(-s, -s);
+            textPass(painter, shifted, passFlags, false, text, first);
+        }
+        for (int bit = 0; bit < 8; ++bit) {
+            if (!(m_shadowNapr & (1 << bit)))
+                continue;
+            QRect shifted = rect.translated(kDirections[bit].dx * s, kDirections[bit].dy * s);
+            textPass(painter, shifted, passFlags, false, text, direction);
+        }
+    }
+    textPass(painter, rect, passFlags, measuring, text, ownEnabled() ? m_fontColor : clGrayText);
 }
 
-void TLabel3D::DrawFrameRings(QPainter &, QRect &, TColor, TColor, int) {}
+void TLabel3D::textPass(QPainter *painter, QRect &rect, int qtFlags, bool measuring, const QString &text,
+                        TColor color) const
+{
+    if (measuring) {
+        // Like the platform's measuring call: the block keeps the given top-left corner.
+        const QRect block = QFontMetrics(font()).boundingRect(rect, qtFlags, text);
+        rect = QRect(rect.topLeft(), block.size());
+        return;
+    }
+    // The text is clipped to rect, so an empty rect shows nothing at all.
+    if (!painter || rect.isEmpty())
+        return;
+    painter->setPen(resolveColor(color));
+    painter->drawText(rect, qtFlags, text);
+}
 
-void TLabel3D::PaintGradient(QPainter &, const QRect &, TColor, TGradientOrientation, TColor) {}
+void TLabel3D::DrawFrameRings(QPainter &painter, QRect &rect, TColor topColor, TColor bottomColor, int rings)
+{
+    if (rings <= 0)
+        return;
+    const QColor top = resolveColor(topColor);
+    const QColor bottom = resolveColor(bottomColor);
+    // QRect's right and bottom are already the inclusive edges.
+    int left = rect.left();
+    int upper = rect.top();
+    int right = rect.right();
+    int lower = rect.bottom();
+    // Once the rectangle is used up, further rings could not draw inside it; stopping
+    // there also keeps a huge ring count from looping for nothing.
+    for (int ring = 0; ring < rings && left <= right && upper <= lower; ++ring) {
+        painter.fillRect(QRect(QPoint(left, upper), QPoint(left, lower)), top);
+        if (right > left)
+            painter.fillRect(QRect(QPoint(left, upper), QPoint(right - 1, upper)), top);
+        // The bottom colour goes on last, so it owns the top-right and bottom-left corners.
+        painter.fillRect(QRect(QPoint(right, upper), QPoint(right, lower)), bottom);
+        painter.fillRect(QRect(QPoint(left, lower), QPoint(right, lower)), bottom);
+        ++left;
+        ++upper;
+        --right;
+        --lower;
+    }
+    rect.setCoords(left, upper, right, lower);
+}
+
+void TLabel3D::PaintGradient(QPainter &painter, const QRect &rect, TColor first, TGradientOrientation orientation,
+                             TColor last)
+{
+    const bool horizontal = orientation == goHorizontal;
+    const qint64 n = qint64(horizontal ? rect.width() : rect.height()) - 1;
+    if (n <= 0)
+        return;
+    const QColor c1 = resolveColor(first);
+    const QColor c2 = resolveColor(last);
+    const qint64 r1 = c1.red(), g1 = c1.green(), b1 = c1.blue();
+    const qint64 r2 = c2.red(), g2 = c2.green(), b2 = c2.blue();
+    for (qint64 i = 0; i <= n; ++i) {
+        const QColor band(int((r1 * (n - i) + r2 * i) / n), int((g1 * (n - i) + g2 * i) / n),
+                          int((b1 * (n - i) + b2 * i) / n));
+        const int offset = int(i);
+        if (horizontal)
+            painter.fillRect(rect.left() + offset, rect.top(), 1, rect.height(), band);
+        else
+            painter.fillRect(rect.left(), rect.top() + offset, rect.width(), 1, band);
+    }
+}

@@ -122,6 +122,13 @@ public:
     // Paints the whole label onto painter, whose origin is the label's top-left corner.
     void paintLabel(QPainter &painter) const;
 
+    // The QPainter text flags standing for a set of DT flags (DT::CalcRect aside).
+    static int toQtTextFlags(unsigned flags);
+    // Where a text block measured as `measured` (from rect's top-left) is drawn for
+    // `layout`: centred or bottom-aligned on rect, and stretched over the whole block
+    // when it is taller than rect, so that only the label's own bounds cut it.
+    static QRect placeTextBlock(const QRect &rect, const QRect &measured, TTextLayout layout);
+
 signals:
     // Emitted whenever a change asks for the label to be drawn again.
     void repaintRequested();
@@ -132,6 +139,16 @@ protected:
 
 private:
     void invalidate();
+    void drawFrame(QPainter &painter, QRect &rect) const;
+    // One pass of the text routine: measures into rect when measuring, else draws.
+    void textPass(QPainter *painter, QRect &rect, int qtFlags, bool measuring, const QString &text,
+                  TColor color) const;
+    // The label's own Enabled state; a disabled parent (the board's hosts) does not grey it.
+    bool ownEnabled() const;
+
+    // The caption with its CR LF pairs made single line breaks, kept so that painting
+    // does not convert it again every time.
+    QString m_text;
 
     QString m_caption;
     TColor m_fontColor = clBtnText;
