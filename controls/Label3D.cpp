@@ -259,8 +259,13 @@ void TLabel3D::textPass(QPainter *painter, QRect &rect, int qtFlags, bool measur
     // The text is clipped to rect, so an empty rect shows nothing at all.
     if (!painter || rect.isEmpty())
         return;
+    // QPainter clips only when the line boxes overflow, but glyph ink (a block
+    // character, say) can reach past them, onto the frame; so clip every pass.
+    painter->save();
+    painter->setClipRect(rect, Qt::IntersectClip);
     painter->setPen(resolveColor(color));
-    painter->drawText(rect, qtFlags, text);
+    painter->drawText(rect, qtFlags | Qt::TextDontClip, text);
+    painter->restore();
 }
 
 void TLabel3D::DrawFrameRings(QPainter &painter, QRect &rect, TColor topColor, TColor bottomColor, int rings)
