@@ -1,0 +1,318 @@
+#include "FrameCorvane.h"
+
+#include "BoardGeometry.h"
+#include "FontFit.h"
+#include "TargetMonitor.h"
+#include "controls/Label3D.h"
+#include "platform/FontUnits.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <climits>
+
+namespace {
+
+constexpr int kRowCount = 8;
+const QString kLineBreak = QStringLiteral("\r\n");
+
+// Board labels use the narrow face in the Cyrillic character set unless they say otherwise.
+constexpr int kCyrillicCharset = 204;
+
+QFont boardFont(const QString &family = QStringLiteral("Arial Narrow"))
+{
+    QFont font(family);
+    font.setPixelSize(16);
+    return font;
+}
+
+void setTemplateLook(TLabel3D *label, TColor background, TColor fontColor, TLabel3D::TAlignment alignment)
+{
+    label->setAlignment(alignment);
+    label->setLayout(TLabel3D::tlCenter);
+    label->setTransparent(true);
+    label->setColor(background);
+    label->setFontColor(fontColor);
+    label->setBorderStyle(TLabel3D::lbNormal);
+    label->setBorderWidth(0);
+    label->hide();
+}
+
+} // namespace
+
+TFrameCorvane::TFrameCorvane(QWidget *parent)
+    : TDockPanel(parent)
+{
+    setObjectName(QStringLiteral("FrameCorvane1"));
+    setBackground(Qt::black);
+    setFont(boardFont());
+    resize(270, 480);
+    buildElementTree();
+}
+
+TDockPanel *TFrameCorvane::addPanel(TDockPanel *parent, const char *name, DockSide side)
+{
+    auto *panel = new TDockPanel(parent);
+    panel->setObjectName(QLatin1String(name));
+    panel->setBackground(Qt::black);
+    parent->dock(panel, side);
+    return panel;
+}
+
+TLabel3D *TFrameCorvane::addLabel(TDockPanel *parent, const char *name, DockSide side)
+{
+    auto *label = new TLabel3D(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(boardFont());
+    label->setFontCharset(kCyrillicCharset);
+    label->setColor(clBlack);
+    label->setFirstColor(clWhite);
+    label->setLastColor(clTeal);
+    label->setBevel(TLabel3D::blNone);
+    label->setBorderColor(clBlack);
+    label->setBorderWidth(1);
+    label->setBorderStyle(TLabel3D::lbNone);
+    if (side != DockSide::None)
+        parent->dock(label, side);
+    return label;
+}
+
+QWidget *TFrameCorvane::addSeparator(TDockPanel *parent, const char *name, DockSide side)
+{
+    auto *line = new QWidget(parent);
+    line->setObjectName(QLatin1String(name));
+    QPalette pal = line->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    line->setPalette(pal);
+    line->setAutoFillBackground(true);
+    line->resize(1, 1);
+    parent->dock(line, side);
+    return line;
+}
+
+void TFrameCorvane::buildElementTree()
+{
+    PanelTablo = addPanel(this, "PanelTablo", DockSide::Left);
+    TDockPanel::setWidth(PanelTablo, 270);
+
+    ImageTop = new QLabel(PanelTablo);
+    ImageTop->setObjectName(QStringLiteral("ImageTop"));
+    ImageTop->setAlignment(Qt::AlignCenter);
+    ImageTop->hide();
+    PanelTablo->dock(ImageTop, DockSide::Top);
+
+    LabelTop = addLabel(PanelTablo, "LabelTop", DockSide::Top);
+    LabelTop->setCaption(QStringLiteral("Tитульная строка или лого"));
+    LabelTop->setAlignment(TLabel3D::taCenter);
+    LabelTop->setLayout(TLabel3D::tlCenter);
+    LabelTop->setFont(boardFont(QStringLiteral("Arial")));
+    LabelTop->setFontColor(clAqua);
+    TDockPanel::setHeight(LabelTop, 96);
+    SplitterT = addSeparator(PanelTablo, "SplitterT", DockSide::Top);
+
+    LabelBot = addLabel(PanelTablo, "LabelBot", DockSide::Bottom);
+    LabelBot->setCaption(QStringLiteral("БЕГУЩАЯ СТРОКА"));
+    LabelBot->setAlignment(TLabel3D::taLeftJustify);
+    LabelBot->setLayout(TLabel3D::tlCenter);
+    LabelBot->setFontColor(clBtnShadow);
+    TDockPanel::setHeight(LabelBot, 48);
+    SplitterB = addSeparator(PanelTablo, "SplitterB", DockSide::Bottom);
+
+    Panel2 = addPanel(PanelTablo, "Panel2", DockSide::Fill);
+    PanelTitle = addPanel(Panel2, "PanelTitle", DockSide::Top);
+    TDockPanel::setHeight(PanelTitle, 48);
+    LabelData = addLabel(PanelTitle, "LabelData", DockSide::Left);
+    LabelData->setCaption(QStringLiteral("ДАТА ВРЕМЯ"));
+    LabelData->setAlignment(TLabel3D::taCenter);
+    LabelData->setLayout(TLabel3D::tlCenter);
+    LabelData->setFontColor(clLime);
+    TDockPanel::setWidth(LabelData, 81);
+    SplitterV1 = addSeparator(PanelTitle, "SplitterV1", DockSide::Left);
+    LabelTitle = addLabel(PanelTitle, "LabelTitle", DockSide::Fill);
+    LabelTitle->setAlignment(TLabel3D::taCenter);
+    LabelTitle->setLayout(TLabel3D::tlCenter);
+    LabelTitle->setFontColor(clYellow);
+    Splitter3 = addSeparator(Panel2, "Splitter3", DockSide::Top);
+
+    Panel3 = addPanel(Panel2, "Panel3", DockSide::Fill);
+    PanelName = addPanel(Panel3, "PanelName", DockSide::Left);
+    TDockPanel::setWidth(PanelName, 94);
+    LabelPusto = addLabel(PanelName, "LabelPusto", DockSide::Top);
+    LabelPusto->setFontColor(clYellow);
+    TDockPanel::setHeight(LabelPusto, 48);
+    LabelName = addLabel(PanelName, "LabelName", DockSide::None);
+    setTemplateLook(LabelName, 538976288, clYellow, TLabel3D::taRightJustify);
+    LabelNameRus = addLabel(PanelName, "LabelNameRus", DockSide::None);
+    setTemplateLook(LabelNameRus, 1052688, clYellow, TLabel3D::taRightJustify);
+    SplitterV2 = addSeparator(Panel3, "SplitterV2", DockSide::Left);
+
+    PanelKursy = addPanel(Panel3, "PanelKursy", DockSide::Fill);
+    PanelTit2 = addPanel(PanelKursy, "PanelTit2", DockSide::Top);
+    TDockPanel::setHeight(PanelTit2, 48);
+    LabelTitPok = addLabel(PanelTit2, "LabelTitPok", DockSide::Left);
+    LabelTitPok->setCaption(QStringLiteral("ПОКУПКА"));
+    LabelTitPok->setAlignment(TLabel3D::taCenter);
+    LabelTitPok->setLayout(TLabel3D::tlCenter);
+    LabelTitPok->setFontColor(clWhite);
+    Splitter1 = addSeparator(PanelTit2, "Splitter1", DockSide::Left);
+    LabelTitProd = addLabel(PanelTit2, "LabelTitProd", DockSide::Fill);
+    LabelTitProd->setCaption(QStringLiteral("ПРОДАЖА"));
+    LabelTitProd->setAlignment(TLabel3D::taCenter);
+    LabelTitProd->setLayout(TLabel3D::tlCenter);
+    LabelTitProd->setFontColor(clWhite);
+    Splitter66 = addSeparator(PanelKursy, "Splitter66", DockSide::Top);
+    LabelPok = addLabel(PanelKursy, "LabelPok", DockSide::None);
+    setTemplateLook(LabelPok, clMaroon, clRed, TLabel3D::taRightJustify);
+    LabelProd = addLabel(PanelKursy, "LabelProd", DockSide::None);
+    setTemplateLook(LabelProd, clGreen, clLime, TLabel3D::taRightJustify);
+}
+
+void TFrameCorvane::InitBoard()
+{
+    LabelTitle->setCaption(QStringLiteral("КУРСЫ ОБМЕНА ВАЛЮТ") + kLineBreak + QStringLiteral("EXCHANGE RATES"));
+    LabelTitPok->setCaption(LabelTitPok->caption() + kLineBreak + QStringLiteral("WE BUY AT"));
+    LabelTitProd->setCaption(LabelTitProd->caption() + kLineBreak + QStringLiteral("WE SELL AT"));
+    ShownRowCount = 0;
+    // The heading band is repainted every clock tick; Qt widgets already paint through a
+    // back buffer, so it never flickers.
+    for (int i = 1; i <= kRowCount; ++i)
+        createRowLabels(i);
+}
+
+void TFrameCorvane::createRowLabels(int index)
+{
+    RowLabelSet &set = RowLabels[static_cast<size_t>(index)];
+    const auto make = [](const TLabel3D *source, TDockPanel *parent, const QString &name) {
+        auto *label = new TLabel3D(parent);
+        label->setObjectName(name);
+        CloneLabel(source, label);
+        label->show();
+        return label;
+    };
+    const QString suffix = QString::number(index);
+    set.Name = make(LabelName, PanelName, QStringLiteral("Name") + suffix);
+    set.NameRus = make(LabelNameRus, PanelName, QStringLiteral("NameRus") + suffix);
+    set.NameRus->setColor(set.Name->color());
+    set.Pok = make(LabelPok, PanelKursy, QStringLiteral("Pok") + suffix);
+    set.Pok->setColor(set.Name->color());
+    set.Prod = make(LabelProd, PanelKursy, QStringLiteral("Prod") + suffix);
+    set.Prod->setColor(set.Name->color());
+}
+
+void TFrameCorvane::CloneLabel(const TLabel3D *source, TLabel3D *target)
+{
+    target->resize(source->width(), target->height());
+    target->resize(target->width(), source->height());
+    target->setFont(source->font());
+    target->setFontColor(source->fontColor());
+    target->setFontCharset(source->fontCharset());
+    target->setFirstColor(source->firstColor());
+    target->setLastColor(source->lastColor());
+    target->setFillGradient(source->fillGradient());
+    target->setGradientOrientation(source->gradientOrientation());
+    target->setHighLightColor(source->highLightColor());
+    target->setShadowColor(source->shadowColor());
+    target->setBevel(source->bevel());
+    target->setShadowSize(source->shadowSize());
+    target->setBorderColor(source->borderColor());
+    target->setBorderWidth(source->borderWidth());
+    target->setBorderStyle(source->borderStyle());
+    target->setAlignment(source->alignment());
+    target->setColor(source->color());
+    target->setTransparent(source->transparent());
+    target->setLayout(source->layout());
+    target->setWordWrap(source->wordWrap());
+}
+
+void TFrameCorvane::FitFontToLabel(TLabel3D *label)
+{
+    QtFontMeasure measure(label->font());
+    label->setFontSize(fitFontPoints(label->caption(), label->width(), label->height(), measure));
+}
+
+void TFrameCorvane::resizeEvent(QResizeEvent *event)
+{
+    TDockPanel::resizeEvent(event);
+    FrameResize();
+}
+
+void TFrameCorvane::FrameResize()
+{
+    // Setting the frame's own width below resizes it again; that nested run would compute
+    // the same sizes, so it is skipped.
+    if (m_inFrameResize)
+        return;
+    m_inFrameResize = true;
+    redock();
+    const int height = PanelTablo->height();
+    const BoardBands bands = boardBands(height, targetMonitorGeometry().size(), programSettings().proportions);
+
+    auto *host = qobject_cast<TDockPanel *>(parentWidget());
+    if (!host || host->dockSide(this) != DockSide::Fill)
+        TDockPanel::setWidth(this, bands.width);
+    TDockPanel::setWidth(PanelTablo, bands.width);
+    TDockPanel::setHeight(LabelTop, bands.titleHeight);
+    TDockPanel::setHeight(LabelBot, bands.bottomHeight);
+    TDockPanel::setWidth(PanelName, bands.nameWidth);
+    TDockPanel::setWidth(LabelData, bands.dateWidth);
+    TDockPanel::setHeight(PanelTit2, bands.headerHeight);
+    TDockPanel::setHeight(LabelPusto, PanelTit2->height());
+    TDockPanel::setHeight(PanelTitle, bands.titleBandHeight);
+    FitFontToLabel(LabelData);
+    FitFontToLabel(LabelTitle);
+    FitFontToLabel(LabelTop);
+    FitFontToLabel(LabelTitProd);
+    TDockPanel::setWidth(LabelTitPok, PanelTit2->width() / 2);
+    FitFontToLabel(LabelTitPok);
+    LabelBot->setFontSize(LabelBot->height() / 2);
+    ImageTop->resize(bands.width, LabelTop->height());
+    PanelTablo->redock();
+    LayoutRows();
+    m_inFrameResize = false;
+}
+
+void TFrameCorvane::hideRow(const RowLabelSet &row)
+{
+    row.Name->hide();
+    row.NameRus->hide();
+    row.Pok->hide();
+    row.Prod->hide();
+}
+
+void TFrameCorvane::LayoutRows()
+{
+    if (!hasRowLabels())
+        return;
+    const double pitch = rowPitch(ShownRowCount, PanelName->height(), LabelPusto->height());
+    const int top = LabelPusto->height() + Splitter66->height();
+    int shown = 0;
+    int minPok = INT_MAX;
+    int minProd = INT_MAX;
+    for (int i = 1; i <= kRowCount; ++i) {
+        const RowLabelSet &set = row(i);
+        const QString code = set.Name->caption();
+        if (code.isEmpty() || code.startsWith(QLatin1Char('-'))) {
+            hideRow(set);
+            continue;
+        }
+        const RowPlacement place = rowPlacement(shown, pitch, top, PanelName->width(), PanelKursy->width());
+        const auto placeAndFit = [](TLabel3D *label, const QRect &box) {
+            label->setGeometry(box);
+            FitFontToLabel(label);
+            label->show();
+        };
+        placeAndFit(set.Name, place.name);
+        placeAndFit(set.NameRus, place.nameRus);
+        placeAndFit(set.Pok, place.buy);
+        minPok = qMin(minPok, set.Pok->fontSize());
+        placeAndFit(set.Prod, place.sell);
+        minProd = qMin(minProd, set.Prod->fontSize());
+        ++shown;
+    }
+    if (shown > 0) {
+        for (int i = 1; i <= kRowCount; ++i) {
+            row(i).Pok->setFontSize(minPok);
+            row(i).Prod->setFontSize(minProd);
+        }
+    }
+    QCoreApplication::processEvents();
+}

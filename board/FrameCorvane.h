@@ -1,0 +1,83 @@
+#pragma once
+
+#include "controls/DockPanel.h"
+
+#include <array>
+
+class QLabel;
+class TLabel3D;
+
+// The exchange-rate board: a black portrait display of 3-D labels and thin white lines,
+// laid out from its height, the shape of the target monitor and the six proportions.
+// The operator window holds one as its preview, the TV window another at full size.
+class TFrameCorvane : public TDockPanel
+{
+    Q_OBJECT
+public:
+    explicit TFrameCorvane(QWidget *parent = nullptr);
+
+    struct RowLabelSet
+    {
+        TLabel3D *Name = nullptr;
+        TLabel3D *NameRus = nullptr;
+        TLabel3D *Pok = nullptr;
+        TLabel3D *Prod = nullptr;
+    };
+
+    // Creates the row labels and sets the fixed captions; run once, before anything else.
+    void InitBoard();
+    // Copies the template's look and size (not its position, caption or visibility).
+    static void CloneLabel(const TLabel3D *source, TLabel3D *target);
+    // Sets the label's font size so that its caption fits its box.
+    static void FitFontToLabel(TLabel3D *label);
+    // The whole-board layout.
+    void FrameResize();
+    // Places, fits, shows and hides the currency rows.
+    void LayoutRows();
+
+    // Rows are numbered 1 to 8.
+    const RowLabelSet &row(int index) const { return RowLabels[static_cast<size_t>(index)]; }
+    bool hasRowLabels() const { return RowLabels[1].Name != nullptr; }
+    int ShownRowCount = 0;
+
+    TDockPanel *PanelTablo;
+    QLabel *ImageTop;
+    TLabel3D *LabelTop;
+    QWidget *SplitterT;
+    TLabel3D *LabelBot;
+    QWidget *SplitterB;
+    TDockPanel *Panel2;
+    TDockPanel *PanelTitle;
+    TLabel3D *LabelData;
+    QWidget *SplitterV1;
+    TLabel3D *LabelTitle;
+    QWidget *Splitter3;
+    TDockPanel *Panel3;
+    TDockPanel *PanelName;
+    TLabel3D *LabelPusto;
+    TLabel3D *LabelName;
+    TLabel3D *LabelNameRus;
+    QWidget *SplitterV2;
+    TDockPanel *PanelKursy;
+    TDockPanel *PanelTit2;
+    TLabel3D *LabelTitPok;
+    QWidget *Splitter1;
+    TLabel3D *LabelTitProd;
+    QWidget *Splitter66;
+    TLabel3D *LabelPok;
+    TLabel3D *LabelProd;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildElementTree();
+    TDockPanel *addPanel(TDockPanel *parent, const char *name, DockSide side);
+    TLabel3D *addLabel(TDockPanel *parent, const char *name, DockSide side);
+    QWidget *addSeparator(TDockPanel *parent, const char *name, DockSide side);
+    void createRowLabels(int index);
+    void hideRow(const RowLabelSet &row);
+
+    std::array<RowLabelSet, 9> RowLabels{}; // element 0 is unused
+    bool m_inFrameResize = false;
+};
