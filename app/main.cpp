@@ -1,7 +1,25 @@
+#include "app/Form1.h"
+#include "app/ShutdownSignals.h"
+
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    // The program ends when the operator window closes, whatever other windows show.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    auto *form = new TForm1;
+    QObject::connect(form, &TForm1::closed, &app, &QCoreApplication::quit);
+
+    // A stop from outside and the end of the desktop session close the operator window the
+    // way its close box does, so that everything is saved.
+    ShutdownSignals shutdownSignals;
+    QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, form, &QWidget::close);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, form, &QWidget::close);
+
+    form->show();
+    const int result = QApplication::exec();
+    delete form;
+    return result;
 }

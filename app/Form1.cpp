@@ -1,0 +1,333 @@
+#include "Form1.h"
+
+#include "WindowPlacement.h"
+#include "board/FrameCorvane.h"
+#include "board/TargetMonitor.h"
+#include "platform/ErrorBox.h"
+#include "platform/ProgramSettings.h"
+#include "platform/SettingsStore.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Corvane 1.0");
+const QString kSettingsRoot = QStringLiteral("\\Software\\Marrowgate\\");
+
+QFont narrowFont(int pixels, bool bold = false)
+{
+    QFont font(QStringLiteral("Arial Narrow"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+void setTextColor(QWidget *widget, const QColor &color)
+{
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::WindowText, color);
+    pal.setColor(QPalette::ButtonText, color);
+    pal.setColor(QPalette::Text, color);
+    widget->setPalette(pal);
+}
+
+// The system's own look for the controls of the right-hand panel and the status bar, set
+// role by role so that the black, yellow-lettered window around them does not leak in.
+void useSystemLook(QWidget *widget)
+{
+    const QPalette system = QGuiApplication::palette();
+    QPalette own;
+    for (int group = 0; group < QPalette::NColorGroups; ++group) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto g = QPalette::ColorGroup(group);
+            const auto r = QPalette::ColorRole(role);
+            own.setColor(g, r, system.color(g, r));
+        }
+    }
+    widget->setPalette(own);
+    widget->setAutoFillBackground(true);
+}
+
+QString programTitle()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent)
+    : TDockPanel(parent)
+{
+    buildWindow();
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    FormDestroy();
+}
+
+void TForm1::buildWindow()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kCaption);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setBackground(Qt::black);
+    setFont(narrowFont(11));
+    setTextColor(this, Qt::yellow);
+    setMinimumSize(400, 490);
+    setFixedSize(582, kClientHeight);
+    move(324, 106);
+
+    buildStatusBar();
+
+    FrameCorvane1 = new TFrameCorvane(this);
+    // The preview is a picture of the board: clicks on it do nothing. (Disabling it would
+    // also grey its labels.)
+    FrameCorvane1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    FrameCorvane1->setFocusPolicy(Qt::NoFocus);
+    dock(FrameCorvane1, DockSide::Left);
+    TDockPanel::setWidth(FrameCorvane1, 270);
+
+    buildRightPanel();
+    watchDisplays();
+}
+
+void TForm1::buildStatusBar()
+{
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    useSystemLook(StatusBar1);
+    const auto addPanel = [this](const QString &text, int width) {
+        auto *panel = new QLabel(text, StatusBar1);
+        panel->setAlignment(Qt::AlignCenter);
+        panel->setFixedWidth(width);
+        StatusBar1->addWidget(panel);
+    };
+    addPanel(tr("Marrowgate exchange-office boards"), 269);
+    addPanel(QStringLiteral("www.marrowgate.ru"), 150);
+    StatusBar1->resize(582, kStatusBarHeight);
+    dock(StatusBar1, DockSide::Bottom);
+}
+
+void TForm1::buildRightPanel()
+{
+    PanelR = new QFrame(this);
+    PanelR->setObjectName(QStringLiteral("PanelR"));
+    PanelR->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PanelR->setFont(narrowFont(16));
+    useSystemLook(PanelR);
+    dock(PanelR, DockSide::Fill);
+
+    PageControl1 = new QTabWidget(PanelR);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(4, 40, 305, 401);
+    const auto addTab = [this](const char *name, const QString &caption) {
+        auto *tab = new QWidget;
+        tab->setObjectName(QLatin1String(name));
+        PageControl1->addTab(tab, caption);
+        return tab;
+    };
+    TabKurs = addTab("TabKurs", QStringLiteral("Курс"));
+    TabPolya = addTab("TabPolya", QStringLiteral("Поля"));
+    TabNastroyki = addTab("TabNastroyki", QStringLiteral("Настройки"));
+    TabBegStr = addTab("TabBegStr", QStringLiteral("Бег.Стр"));
+    PageControl1->setCurrentIndex(0);
+    buildFieldsTab();
+
+    btn_TV_On = new QPushButton(QStringLiteral("BKЛЮЧИTb"), PanelR);
+    btn_TV_On->setObjectName(QStringLiteral("btn_TV_On"));
+    btn_TV_On->setGeometry(157, 445, 120, 31);
+    btn_TV_On->setFont(narrowFont(12, true));
+    setTextColor(btn_TV_On, QColor(0, 0x80, 0));
+    btn_TV_On->setEnabled(false);
+    btn_TV_On->setFocusPolicy(Qt::NoFocus);
+
+    btn_TV_Off = new QPushButton(QStringLiteral("OTKЛЮЧИTb"), PanelR);
+    btn_TV_Off->setObjectName(QStringLiteral("btn_TV_Off"));
+    btn_TV_Off->resize(120, 30);
+    btn_TV_Off->setFont(narrowFont(12, true));
+    setTextColor(btn_TV_Off, QColor(0xFF, 0, 0));
+    btn_TV_Off->setToolTip(QStringLiteral("On/Off"));
+    btn_TV_Off->setFocusPolicy(Qt::NoFocus);
+    btn_TV_Off->hide();
+
+    lbl_TV_status = new QLabel(QStringLiteral("TB OTKЛЮЧEH!"), PanelR);
+    lbl_TV_status->setObjectName(QStringLiteral("lbl_TV_status"));
+    lbl_TV_status->setGeometry(33, 449, 120, 20);
+    lbl_TV_status->setAlignment(Qt::AlignCenter);
+    lbl_TV_status->setFont(narrowFont(17));
+    setTextColor(lbl_TV_status, QColor(0xFF, 0, 0));
+    lbl_TV_status->setEnabled(false);
+}
+
+void TForm1::buildFieldsTab()
+{
+    TabPolya->setFont(narrowFont(15));
+    LabelMon2 = new QLabel(QStringLiteral("Внешний монитор:"), TabPolya);
+    LabelMon2->setObjectName(QStringLiteral("LabelMon2"));
+    LabelMon2->setGeometry(4, 6, 147, 22);
+    LabelMon2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    eMon2 = new QLineEdit(QStringLiteral("-"), TabPolya);
+    eMon2->setObjectName(QStringLiteral("eMon2"));
+    eMon2->setReadOnly(true);
+    eMon2->setGeometry(153, 4, 111, 24);
+}
+
+void TForm1::watchDisplays()
+{
+    const auto watchScreen = [this](QScreen *screen) {
+        connect(screen, &QScreen::geometryChanged, this, &TForm1::UpdateMonitorInfo);
+    };
+    for (QScreen *screen : QGuiApplication::screens())
+        watchScreen(screen);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this, watchScreen](QScreen *screen) {
+        watchScreen(screen);
+        UpdateMonitorInfo();
+    });
+    // The removed screen is still in the list while this signal runs.
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &TForm1::UpdateMonitorInfo, Qt::QueuedConnection);
+}
+
+void TForm1::UpdateMonitorInfo()
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    const int count = int(screens.size());
+    btn_TV_On->setEnabled(count > 1);
+    LabelMon2->setEnabled(btn_TV_On->isEnabled());
+    const QSize last = targetMonitorGeometry().size();
+    eMon2->setText(QStringLiteral("%1) %2x%3").arg(count).arg(last.width()).arg(last.height()));
+}
+
+void TForm1::FormCreate()
+{
+    UpdateMonitorInfo();
+    lbl_TV_status->setEnabled(btn_TV_On->isEnabled());
+    btn_TV_Off->setGeometry(btn_TV_On->geometry());
+    FrameCorvane1->InitBoard();
+
+    const QString title = programTitle();
+    QCoreApplication::setApplicationName(title);
+    QGuiApplication::setApplicationDisplayName(title);
+    programSettings().SettingsKey = kSettingsRoot + title;
+
+    readSettings();
+    programSettings().SettingsLoaded = true;
+    FormResize();
+}
+
+void TForm1::readSettings()
+{
+    const std::unique_ptr<SettingsStore> store =
+        SettingsStore::open(programSettings().SettingsKey, SettingsStore::Mode::OpenExisting);
+    if (!store)
+        return;
+    readGuardedGroup(*store);
+}
+
+// Reads the group in its fixed order. The first value that is missing or of the wrong type
+// ends the group silently; what was read before it stays applied.
+bool TForm1::readGuardedGroup(const SettingsStore &store)
+{
+    ProgramSettings &settings = programSettings();
+    int left = 0;
+    int top = 0;
+    if (!store.readInteger(QStringLiteral("Left"), left))
+        return false;
+    move(left, y());
+    if (!store.readInteger(QStringLiteral("Top"), top))
+        return false;
+    move(x(), top);
+
+    // A missing title text reads as empty; only a value of another type ends the group.
+    QString fileName;
+    if (store.hasValue(QStringLiteral("FileName")) && !store.readString(QStringLiteral("FileName"), fileName))
+        return false;
+    settings.FileName = fileName;
+
+    if (!store.readInteger(QStringLiteral("TitleMode"), settings.TitleMode))
+        return false;
+    if (!store.readBool(QStringLiteral("TV"), settings.TV))
+        return false;
+    Proportions &p = settings.proportions;
+    for (auto [name, value] : {std::pair{"ProTop", &p.ProTop}, {"ProBot", &p.ProBot}, {"ProTit", &p.ProTit},
+                               {"ProTitL", &p.ProTitL}, {"ProName", &p.ProName}, {"ProTit2", &p.ProTit2}}) {
+        if (!store.readInteger(QLatin1String(name), *value))
+            return false;
+    }
+    return true;
+}
+
+void TForm1::FormDestroy()
+{
+    if (m_destroyed)
+        return;
+    m_destroyed = true;
+    writeSettings();
+}
+
+void TForm1::writeSettings()
+{
+    const std::unique_ptr<SettingsStore> store =
+        SettingsStore::open(programSettings().SettingsKey, SettingsStore::Mode::Create);
+    if (!store)
+        return;
+    const ProgramSettings &settings = programSettings();
+    const QRect bounds = frameGeometry();
+    store->writeInteger(QStringLiteral("Left"), bounds.x());
+    store->writeInteger(QStringLiteral("Top"), bounds.y());
+    store->writeInteger(QStringLiteral("Width"), bounds.width());
+    store->writeInteger(QStringLiteral("Height"), bounds.height());
+    store->writeString(QStringLiteral("FileName"), settings.FileName);
+    store->writeInteger(QStringLiteral("TitleMode"), settings.TitleMode);
+    store->writeBool(QStringLiteral("TV"), settings.TV);
+    const Proportions &p = settings.proportions;
+    store->writeInteger(QStringLiteral("ProTop"), p.ProTop);
+    store->writeInteger(QStringLiteral("ProBot"), p.ProBot);
+    store->writeInteger(QStringLiteral("ProTit"), p.ProTit);
+    store->writeInteger(QStringLiteral("ProTitL"), p.ProTitL);
+    store->writeInteger(QStringLiteral("ProName"), p.ProName);
+    store->writeInteger(QStringLiteral("ProTit2"), p.ProTit2);
+    if (!store->commit())
+        ErrorBox::show(QStringLiteral("Failed to set data for '%1'.").arg(store->failedValueName()), this);
+}
+
+void TForm1::FormResize()
+{
+    if (m_inFormResize)
+        return;
+    m_inFormResize = true;
+    redock();
+    FrameCorvane1->FrameResize();
+    setFixedSize(FrameCorvane1->width() + kPanelRWidth, kClientHeight);
+    redock();
+    m_inFormResize = false;
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    emit closed();
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    TDockPanel::showEvent(event);
+    QList<QRect> monitors;
+    for (QScreen *screen : QGuiApplication::screens())
+        monitors.append(screen->geometry());
+    const QPoint position = keepOnFirstMonitor(frameGeometry(), monitors);
+    if (position != frameGeometry().topLeft())
+        move(position);
+}
