@@ -11,9 +11,10 @@
 
 namespace {
 
-// A strip larger than this (a very long text in a large font) is not cached; such a
-// frame is drawn directly, with the same pixels.
-constexpr std::int64_t kMaxStripPixels = std::int64_t(1) << 22;
+// A strip larger than this (64 MB; a text of several hundred letters in a font as
+// tall as a 4K board's bottom line) is not cached; such a frame is drawn directly,
+// with the same pixels but at the cost of drawing the text every tick.
+constexpr std::int64_t kMaxStripPixels = std::int64_t(1) << 24;
 // Effect copies further apart than this are not worth a strip either.
 constexpr int kMaxStripDepth = 1 << 16;
 

@@ -738,6 +738,29 @@ TEST(RunLabel, CachedStripGivesTheSamePixelsAsDrawingAfresh)
     EXPECT_GT(compared, 15 * 20);
 }
 
+TEST(RunLabel, VeryLongTextsGiveTheSamePixelsAsDrawingAfresh)
+{
+    // One strip wider than 32767 pixels, and one too large to be cached at all.
+    const struct
+    {
+        int pixels;
+        int repeats;
+    } cases[] = {{20, 300}, {200, 120}};
+    for (const auto &c : cases) {
+        TRunLabel label;
+        label.resize(500, c.pixels + 20);
+        label.setRFont(smoothFont(c.pixels), clWhite);
+        label.setRText(QStringLiteral("Обмен валют 24 часа. ").repeated(c.repeats));
+        ASSERT_GT(label.textBoxWidth(), 40000);
+        const int steps = label.steps();
+        for (const int position : {0, 700, steps / 3, steps - 400, steps}) {
+            label.Start(position);
+            label.Stop();
+            EXPECT_EQ(label.renderFrame(), label.renderFrameFresh()) << c.pixels << " at " << position;
+        }
+    }
+}
+
 TEST(RunLabel, CachedStripFollowsEveryChange)
 {
     TRunLabel label;
