@@ -1,8 +1,11 @@
 #include "Form1.h"
 
+#include "Frame1corvane.h"
 #include "WindowPlacement.h"
 #include "board/FrameCorvane.h"
+#include "board/RateTable.h"
 #include "board/TargetMonitor.h"
+#include "controls/Label3D.h"
 #include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
 #include "platform/SettingsStore.h"
@@ -144,6 +147,7 @@ void TForm1::buildRightPanel()
     TabNastroyki = addTab("TabNastroyki", QStringLiteral("Настройки"));
     TabBegStr = addTab("TabBegStr", QStringLiteral("Бег.Стр"));
     PageControl1->setCurrentIndex(0);
+    buildRatesTab();
     buildFieldsTab();
 
     btn_TV_On = new QPushButton(QStringLiteral("BKЛЮЧИTb"), PanelR);
@@ -170,6 +174,23 @@ void TForm1::buildRightPanel()
     lbl_TV_status->setFont(narrowFont(17));
     setTextColor(lbl_TV_status, QColor(0xFF, 0, 0));
     lbl_TV_status->setEnabled(false);
+}
+
+void TForm1::buildRatesTab()
+{
+    TabKurs->setFont(narrowFont(16));
+    const int tops[] = {3, 48, 93, 138, 183, 228, 273, 320};
+    QWidget *previous = nullptr;
+    for (int tag = 1; tag <= 8; ++tag) {
+        auto *row = new TFrame1corvane(tag, TabKurs);
+        row->move(0, tops[tag - 1]);
+        connect(row, &TFrame1corvane::Modify, this, &TForm1::Modify);
+        // Tab walks buy, sell, then the next row's buy.
+        if (previous)
+            QWidget::setTabOrder(previous, row->Edit1);
+        QWidget::setTabOrder(row->Edit1, row->Edit2);
+        previous = row->Edit2;
+    }
 }
 
 void TForm1::buildFieldsTab()
@@ -215,6 +236,8 @@ void TForm1::FormCreate()
     UpdateMonitorInfo();
     lbl_TV_status->setEnabled(btn_TV_On->isEnabled());
     btn_TV_Off->setGeometry(btn_TV_On->geometry());
+    for (auto *row : TabKurs->findChildren<TFrame1corvane *>(Qt::FindDirectChildrenOnly))
+        EditorRows[static_cast<size_t>(row->tag())] = row;
     FrameCorvane1->InitBoard();
 
     const QString title = programTitle();
@@ -223,6 +246,9 @@ void TForm1::FormCreate()
     programSettings().SettingsKey = kSettingsRoot + title;
 
     readSettings();
+    FrameCorvane1->LoadRateTable([this](int slot, const RateRow &row) {
+        EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
+    });
     programSettings().SettingsLoaded = true;
     FormResize();
 }
@@ -234,6 +260,11 @@ void TForm1::readSettings()
     if (!store)
         return;
     readGuardedGroup(*store);
+    // A table stored as anything but text counts as missing, so that an orderly exit
+    // does not overwrite it with an empty one.
+    QString table;
+    if (store->readString(QStringLiteral("CorvaneFile"), table))
+        programSettings().RateTableText = table;
 }
 
 // Reads the group in its fixed order. The first value that is missing or of the wrong type
@@ -269,6 +300,42 @@ bool TForm1::readGuardedGroup(const SettingsStore &store)
     return true;
 }
 
+QList<TFrameCorvane *> TForm1::boards() const
+{
+    return {FrameCorvane1};
+}
+
+void TForm1::Modify(QLineEdit *field)
+{
+    if (!programSettings().SettingsLoaded)
+        return;
+    auto *row = qobject_cast<TFrame1corvane *>(field->parentWidget());
+    if (!row)
+        row = qobject_cast<TFrame1corvane *>(field->parentWidget()->parentWidget());
+    if (!row || row->window() != this)
+        return;
+    const int line = row->tag();
+    if (line <= 0 || line > 8 || !FrameCorvane1->hasRowLabels())
+        return;
+
+    const RateRow fields = row->rateRow();
+    FrameCorvane1->setRowCaptions(line, fields);
+    int shown = 0;
+    for (int i = 1; i <= 8; ++i)
+        shown += isShownRow(FrameCorvane1->row(i).Name->caption()) ? 1 : 0;
+    for (TFrameCorvane *board : boards()) {
+        if (board != FrameCorvane1)
+            board->setRowCaptions(line, fields);
+        board->ShownRowCount = shown;
+        board->LayoutRows();
+    }
+
+    RateSlots table;
+    for (int i = 1; i <= 8; ++i)
+        table[static_cast<size_t>(i - 1)] = EditorRows[static_cast<size_t>(i)]->rateRow();
+    programSettings().RateTableText = writeRateTable(table);
+}
+
 void TForm1::FormDestroy()
 {
     if (m_destroyed)
@@ -299,6 +366,7 @@ void TForm1::writeSettings()
     store->writeInteger(QStringLiteral("ProTitL"), p.ProTitL);
     store->writeInteger(QStringLiteral("ProName"), p.ProName);
     store->writeInteger(QStringLiteral("ProTit2"), p.ProTit2);
+    store->writeString(QStringLiteral("CorvaneFile"), settings.RateTableText);
     if (!store->commit())
         ErrorBox::show(QStringLiteral("Failed to set data for '%1'.").arg(store->failedValueName()), this);
 }

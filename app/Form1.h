@@ -2,6 +2,8 @@
 
 #include "controls/DockPanel.h"
 
+#include <array>
+
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -9,6 +11,7 @@ class QPushButton;
 class QStatusBar;
 class QTabWidget;
 class SettingsStore;
+class TFrame1corvane;
 class TFrameCorvane;
 
 // The operator window: the board preview on the left, the panel of tabs on the right and
@@ -25,6 +28,12 @@ public:
     void FormDestroy();
     void FormResize();
     void UpdateMonitorInfo();
+    // The change handler of every field of the eight editor rows.
+    void Modify(QLineEdit *field);
+
+    // The boards that show what the operator edits: the preview, and the TV board once
+    // its window exists.
+    QList<TFrameCorvane *> boards() const;
 
     TFrameCorvane *FrameCorvane1;
     QFrame *PanelR;
@@ -39,6 +48,8 @@ public:
     QPushButton *btn_TV_Off;
     QLabel *lbl_TV_status;
     QStatusBar *StatusBar1;
+    // Indexed by tag, 1 to 8; element 0 is unused.
+    std::array<TFrame1corvane *, 9> EditorRows{};
 
     static constexpr int kPanelRWidth = 312;
     static constexpr int kClientHeight = 499;
@@ -57,6 +68,7 @@ private:
     void buildRightPanel();
     void buildFieldsTab();
     void buildStatusBar();
+    void buildRatesTab();
     void watchDisplays();
 
     void readSettings();

@@ -2,6 +2,7 @@
 
 #include "BoardGeometry.h"
 #include "FontFit.h"
+#include "RateTable.h"
 #include "TargetMonitor.h"
 #include "controls/Label3D.h"
 #include "platform/FontUnits.h"
@@ -315,4 +316,34 @@ void TFrameCorvane::LayoutRows()
         }
     }
     QCoreApplication::processEvents();
+}
+
+void TFrameCorvane::setRowCaptions(int index, const RateRow &fields)
+{
+    const RowLabelSet &set = row(index);
+    set.Name->setCaption(fields.code);
+    set.NameRus->setCaption(fields.name);
+    set.Pok->setCaption(fields.buy);
+    set.Prod->setCaption(fields.sell);
+}
+
+void TFrameCorvane::LoadRateTable(const EditorRowWriter &writeEditorRow)
+{
+    if (!hasRowLabels())
+        return;
+    const QVector<RateRow> rows = parseRateTable(programSettings().RateTableText);
+    for (int slot = 1; slot <= int(rows.size()); ++slot) {
+        const RateRow &fields = rows[slot - 1];
+        if (isShownRow(fields.code))
+            ++ShownRowCount;
+        const RowLabelSet &set = row(slot);
+        CloneLabel(LabelName, set.Name);
+        CloneLabel(LabelNameRus, set.NameRus);
+        CloneLabel(LabelPok, set.Pok);
+        CloneLabel(LabelProd, set.Prod);
+        setRowCaptions(slot, fields);
+        if (writeEditorRow)
+            writeEditorRow(slot, fields);
+    }
+    LayoutRows();
 }

@@ -3,9 +3,11 @@
 #include "controls/DockPanel.h"
 
 #include <array>
+#include <functional>
 
 class QLabel;
 class TLabel3D;
+struct RateRow;
 
 // The exchange-rate board: a black portrait display of 3-D labels and thin white lines,
 // laid out from its height, the shape of the target monitor and the six proportions.
@@ -34,6 +36,12 @@ public:
     void FrameResize();
     // Places, fits, shows and hides the currency rows.
     void LayoutRows();
+    // Reads the stored rate table into the rows (each takes its column template's look) and
+    // hands every parsed row to writeEditorRow (slot 1..8) for the operator's editor rows.
+    using EditorRowWriter = std::function<void(int slot, const RateRow &row)>;
+    void LoadRateTable(const EditorRowWriter &writeEditorRow = {});
+    // Shows the four fields of a row (1..8) on its labels, keeping their look.
+    void setRowCaptions(int index, const RateRow &row);
 
     // Rows are numbered 1 to 8.
     const RowLabelSet &row(int index) const { return RowLabels[static_cast<size_t>(index)]; }

@@ -1,0 +1,104 @@
+#include "Frame1corvane.h"
+
+#include "RateFieldValidator.h"
+#include "board/RateTable.h"
+
+#include <QLineEdit>
+
+namespace {
+
+struct DesignRow
+{
+    const char *code;
+    const char *name;
+};
+
+// What the rows show on a first run, before any table has been stored.
+constexpr DesignRow kDesignRows[] = {
+    {"USD", "ДОЛЛАР США"}, {"EUR", "ЕВРО"},        {"YUAN", "КИТАЙ ЮАНЬ"},     {"GOLD", "ЗОЛОТО"},
+    {"SILVER", "СЕРЕБРО"}, {"PLATINUM", "ПЛАТИНА"}, {"PALLADIUM", "ПАЛЛАДИЙ"}, {"", ""},
+};
+
+void setColors(QWidget *widget, const QColor &text, const QColor &background)
+{
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Text, text);
+    pal.setColor(QPalette::WindowText, text);
+    pal.setColor(QPalette::Base, background);
+    pal.setColor(QPalette::Window, background);
+    widget->setPalette(pal);
+    widget->setAutoFillBackground(true);
+}
+
+void setIfDifferent(QLineEdit *field, const QString &text)
+{
+    if (field->text() != text)
+        field->setText(text);
+}
+
+} // namespace
+
+TFrame1corvane::TFrame1corvane(int tag, QWidget *parent)
+    : QFrame(parent)
+    , m_tag(tag)
+{
+    setObjectName(QStringLiteral("Frame1corvane%1").arg(tag));
+    resize(293, 39);
+    setColors(this, Qt::yellow, Qt::black);
+
+    const QColor yellow(0xFF, 0xFF, 0);
+    EditK = addField(this, "EditK", QRect(0, 0, 113, 24), 32, 13, yellow);
+    Editname = addField(this, "Editname", QRect(0, 20, 113, 24), 32, 13, yellow);
+    // Code and name are edited with the mouse; Tab walks the rates only.
+    EditK->setFocusPolicy(Qt::ClickFocus);
+    Editname->setFocusPolicy(Qt::ClickFocus);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(width() - 180, 0, 180, height());
+    setColors(Panel1, Qt::yellow, Qt::black);
+    Edit1 = addField(Panel1, "Edit1", QRect(0, 7, 90, 28), 10, 16, QColor(0xFF, 0, 0));
+    Edit2 = addField(Panel1, "Edit2", QRect(90, 7, 90, 28), 10, 16, QColor(0, 0xFF, 0));
+
+    if (tag >= 1 && tag <= 8) {
+        const DesignRow &design = kDesignRows[tag - 1];
+        EditK->setText(QString::fromUtf8(design.code));
+        Editname->setText(QString::fromUtf8(design.name));
+        if (tag <= 7)
+            setColors(Editname, Qt::white, Qt::black);
+    }
+    Edit1->setText(QStringLiteral("0,000"));
+    Edit2->setText(QStringLiteral("0,000"));
+
+    for (QLineEdit *field : {EditK, Editname, Edit1, Edit2})
+        connect(field, &QLineEdit::textChanged, this, [this, field] { emit Modify(field); });
+}
+
+QLineEdit *TFrame1corvane::addField(QWidget *parent, const char *name, const QRect &bounds, int maxLength,
+                                    int pixels, const QColor &color)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setGeometry(bounds);
+    field->setMaxLength(maxLength);
+    QFont font(QStringLiteral("Arial Narrow"));
+    font.setPixelSize(pixels);
+    field->setFont(font);
+    field->setFrame(false);
+    setColors(field, color, Qt::black);
+    field->setValidator(new RateFieldValidator(field));
+    return field;
+}
+
+RateRow TFrame1corvane::rateRow() const
+{
+    return {EditK->text(), Edit1->text(), Edit2->text(), Editname->text()};
+}
+
+void TFrame1corvane::setRateRow(const RateRow &row)
+{
+    setIfDifferent(EditK, row.code);
+    setIfDifferent(Editname, row.name);
+    setIfDifferent(Edit1, row.buy);
+    setIfDifferent(Edit2, row.sell);
+}
