@@ -2,6 +2,7 @@
 
 #include "Frame1corvane.h"
 #include "WindowPlacement.h"
+#include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
 #include "board/RateTable.h"
 #include "board/TargetMonitor.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -157,6 +159,7 @@ void TForm1::buildRightPanel()
     setTextColor(btn_TV_On, QColor(0, 0x80, 0));
     btn_TV_On->setEnabled(false);
     btn_TV_On->setFocusPolicy(Qt::NoFocus);
+    connect(btn_TV_On, &QPushButton::clicked, this, &TForm1::btn_TV_OnClick);
 
     btn_TV_Off = new QPushButton(QStringLiteral("OTKЛЮЧИTb"), PanelR);
     btn_TV_Off->setObjectName(QStringLiteral("btn_TV_Off"));
@@ -166,6 +169,7 @@ void TForm1::buildRightPanel()
     btn_TV_Off->setToolTip(QStringLiteral("On/Off"));
     btn_TV_Off->setFocusPolicy(Qt::NoFocus);
     btn_TV_Off->hide();
+    connect(btn_TV_Off, &QPushButton::clicked, this, &TForm1::btn_TV_OffClick);
 
     lbl_TV_status = new QLabel(QStringLiteral("TB OTKЛЮЧEH!"), PanelR);
     lbl_TV_status->setObjectName(QStringLiteral("lbl_TV_status"));
@@ -204,6 +208,47 @@ void TForm1::buildFieldsTab()
     eMon2->setObjectName(QStringLiteral("eMon2"));
     eMon2->setReadOnly(true);
     eMon2->setGeometry(153, 4, 111, 24);
+
+    const char *captions[] = {"Высота верхнего титула:", "Высота нижнего титула:", "Высота заголовка даты:",
+                              "Ширина заголовка даты:",  "Ширина имен валют:",     "Высота заголовка валют:"};
+    const int designValues[] = {20, 7, 12, 28, 37, 7};
+    const int designPixels[] = {384, 134, 234, 302, 400, 134};
+    for (int tag = 0; tag < 6; ++tag) {
+        const int top = 34 + 28 * tag;
+        auto *caption = new QLabel(QString::fromUtf8(captions[tag]), TabPolya);
+        caption->setGeometry(0, top, 151, 30);
+        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+        QSpinBox *percent = new QSpinBox(TabPolya);
+        percent->setObjectName(QStringLiteral("seProc%1").arg(tag + 1));
+        percent->setProperty("tag", tag);
+        percent->setGeometry(153, top, 38, 30);
+        percent->setRange(0, 50);
+        percent->setValue(designValues[tag]);
+        percent->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+        seProc[static_cast<size_t>(tag)] = percent;
+        auto *percentSign = new QLabel(QStringLiteral("%"), TabPolya);
+        percentSign->setGeometry(193, top, 18, 30);
+
+        QSpinBox *pixels = new QSpinBox(TabPolya);
+        pixels->setObjectName(QStringLiteral("seProc%1p").arg(tag + 1));
+        pixels->setProperty("tag", tag);
+        pixels->setGeometry(212, top, 52, 30);
+        pixels->setRange(1, 1920);
+        pixels->setValue(designPixels[tag]);
+        pixels->setReadOnly(true);
+        pixels->setEnabled(false);
+        pixels->setButtonSymbols(QAbstractSpinBox::NoButtons);
+        seProcPixels[static_cast<size_t>(tag)] = pixels;
+        auto *unit = new QLabel(QStringLiteral("пикс."), TabPolya);
+        unit->setGeometry(266, top, 34, 30);
+
+        connect(percent, &QSpinBox::valueChanged, this, [this, percent] { seProcChange(percent); });
+    }
+    bDefProc = new QPushButton(QStringLiteral("Сброс"), TabPolya);
+    bDefProc->setObjectName(QStringLiteral("bDefProc"));
+    bDefProc->setGeometry(207, 341, 90, 25);
+    connect(bDefProc, &QPushButton::clicked, this, &TForm1::bDefProcClick);
 }
 
 void TForm1::watchDisplays()
@@ -250,7 +295,19 @@ void TForm1::FormCreate()
         EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
     });
     programSettings().SettingsLoaded = true;
-    FormResize();
+    setProportionFields(programSettings().proportions);
+}
+
+// Puts the proportions into their fields, which brings each into 0..50; the change
+// handler stores what the field holds and lays the board out. Every pixel mirror is
+// refreshed too, also where a field already held its value and reported no change.
+void TForm1::setProportionFields(const Proportions &values)
+{
+    const int ordered[] = {values.ProTop, values.ProBot, values.ProTit, values.ProTitL, values.ProName, values.ProTit2};
+    for (int tag = 0; tag < 6; ++tag)
+        seProc[static_cast<size_t>(tag)]->setValue(ordered[tag]);
+    for (QSpinBox *field : seProc)
+        seProcChange(field);
 }
 
 void TForm1::readSettings()
@@ -302,7 +359,75 @@ bool TForm1::readGuardedGroup(const SettingsStore &store)
 
 QList<TFrameCorvane *> TForm1::boards() const
 {
+    if (m_formMon2)
+        return {FrameCorvane1, m_formMon2->FrameCorvane1};
     return {FrameCorvane1};
+}
+
+void TForm1::writeEditorRow(int slot, const RateRow &row)
+{
+    if (slot >= 1 && slot <= 8)
+        EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
+}
+
+void TForm1::attachFormMon2(TFormMon2 *formMon2)
+{
+    m_formMon2 = formMon2;
+    if (formMon2 && formMon2->isVisible())
+        showTvState(true);
+}
+
+void TForm1::showTvState(bool on)
+{
+    btn_TV_On->setVisible(!on);
+    btn_TV_Off->setVisible(on);
+    lbl_TV_status->setText(on ? QStringLiteral("TB ВКЛЮЧЕН") : QStringLiteral("TB OTKЛЮЧEH!"));
+    setTextColor(lbl_TV_status, on ? QColor(0, 0x80, 0) : QColor(0xFF, 0, 0));
+}
+
+void TForm1::btn_TV_OnClick()
+{
+    if (!m_formMon2)
+        return;
+    m_formMon2->show();
+    if (!m_formMon2->isVisible())
+        return;
+    activateWindow();
+    showTvState(true);
+}
+
+void TForm1::btn_TV_OffClick()
+{
+    if (!m_formMon2 || !m_formMon2->isVisible())
+        return;
+    m_formMon2->hide();
+    showTvState(false);
+}
+
+void TForm1::seProcChange(QSpinBox *sender)
+{
+    const QSize monitor = targetMonitorGeometry().size();
+    const int tag = sender->property("tag").toInt();
+    const int value = sender->value();
+    Proportions &p = programSettings().proportions;
+    int *targets[] = {&p.ProTop, &p.ProBot, &p.ProTit, &p.ProTitL, &p.ProName, &p.ProTit2};
+    if (tag < 0 || tag > 5)
+        return;
+    *targets[tag] = value;
+    const bool ofWidth = tag == 3 || tag == 4;
+    seProcPixels[static_cast<size_t>(tag)]->setValue((ofWidth ? monitor.width() : monitor.height()) * value / 100);
+    FormResize();
+    if (m_formMon2)
+        m_formMon2->FormResize();
+}
+
+void TForm1::bDefProcClick()
+{
+    programSettings().proportions = Proportions{};
+    setProportionFields(programSettings().proportions);
+    FormResize();
+    if (m_formMon2)
+        m_formMon2->FormResize();
 }
 
 void TForm1::Modify(QLineEdit *field)
@@ -380,11 +505,14 @@ void TForm1::FormResize()
     FrameCorvane1->FrameResize();
     setFixedSize(FrameCorvane1->width() + kPanelRWidth, kClientHeight);
     redock();
+    // The title line's separator stays right below the title, picture or text.
+    FrameCorvane1->PanelTablo->moveDockedAfter(FrameCorvane1->SplitterT, FrameCorvane1->LabelTop);
     m_inFormResize = false;
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    programSettings().TV = m_formMon2 && m_formMon2->isVisible();
     event->accept();
     emit closed();
 }

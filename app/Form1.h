@@ -2,17 +2,21 @@
 
 #include "controls/DockPanel.h"
 
+#include <QPointer>
+
 #include <array>
 
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QStatusBar;
 class QTabWidget;
 class SettingsStore;
 class TFrame1corvane;
 class TFrameCorvane;
+class TFormMon2;
 
 // The operator window: the board preview on the left, the panel of tabs on the right and
 // the status bar along the bottom. It loads every setting when it is created and writes
@@ -31,6 +35,18 @@ public:
     // The change handler of every field of the eight editor rows.
     void Modify(QLineEdit *field);
 
+    // Hands over the TV window once it exists; from then on every change reaches its board.
+    void attachFormMon2(TFormMon2 *formMon2);
+    TFormMon2 *formMon2() const { return m_formMon2; }
+    // Writes a row read from the rate table into the editor row of that slot.
+    void writeEditorRow(int slot, const struct RateRow &row);
+
+    void btn_TV_OnClick();
+    void btn_TV_OffClick();
+    // Change handler of the six proportion fields; the sender's tag tells which.
+    void seProcChange(QSpinBox *sender);
+    void bDefProcClick();
+
     // The boards that show what the operator edits: the preview, and the TV board once
     // its window exists.
     QList<TFrameCorvane *> boards() const;
@@ -48,6 +64,10 @@ public:
     QPushButton *btn_TV_Off;
     QLabel *lbl_TV_status;
     QStatusBar *StatusBar1;
+    // seProc[0..5] are seProc1..seProc6, seProcPixels their pixel mirrors seProc1p..seProc6p.
+    std::array<QSpinBox *, 6> seProc{};
+    std::array<QSpinBox *, 6> seProcPixels{};
+    QPushButton *bDefProc;
     // Indexed by tag, 1 to 8; element 0 is unused.
     std::array<TFrame1corvane *, 9> EditorRows{};
 
@@ -75,6 +95,10 @@ private:
     bool readGuardedGroup(const SettingsStore &store);
     void writeSettings();
 
+    void showTvState(bool on);
+    void setProportionFields(const struct Proportions &values);
+
+    QPointer<TFormMon2> m_formMon2;
     bool m_destroyed = false;
     bool m_inFormResize = false;
 };

@@ -1,5 +1,7 @@
 #include "app/Form1.h"
 #include "app/ShutdownSignals.h"
+#include "board/FormMon2.h"
+#include "board/RateTable.h"
 
 #include <QApplication>
 
@@ -11,6 +13,9 @@ int main(int argc, char **argv)
 
     auto *form = new TForm1;
     QObject::connect(form, &TForm1::closed, &app, &QCoreApplication::quit);
+    auto *formMon2 = new TFormMon2(form->FrameCorvane1,
+                                   [form](int slot, const RateRow &row) { form->writeEditorRow(slot, row); });
+    form->attachFormMon2(formMon2);
 
     // A stop from outside and the end of the desktop session close the operator window the
     // way its close box does, so that everything is saved.
@@ -21,5 +26,6 @@ int main(int argc, char **argv)
     form->show();
     const int result = QApplication::exec();
     delete form;
+    delete formMon2;
     return result;
 }

@@ -5,6 +5,7 @@
 #include "RateTable.h"
 #include "TargetMonitor.h"
 #include "controls/Label3D.h"
+#include "controls/RunLabel.h"
 #include "platform/FontUnits.h"
 
 #include <QCoreApplication>
@@ -117,6 +118,7 @@ void TFrameCorvane::buildElementTree()
     LabelBot->setFontColor(clBtnShadow);
     TDockPanel::setHeight(LabelBot, 48);
     SplitterB = addSeparator(PanelTablo, "SplitterB", DockSide::Bottom);
+    buildRunLabel();
 
     Panel2 = addPanel(PanelTablo, "Panel2", DockSide::Fill);
     PanelTitle = addPanel(Panel2, "PanelTitle", DockSide::Top);
@@ -167,6 +169,25 @@ void TFrameCorvane::buildElementTree()
     setTemplateLook(LabelProd, clGreen, clLime, TLabel3D::taRightJustify);
 }
 
+void TFrameCorvane::buildRunLabel()
+{
+    RunLabel = new TRunLabel(PanelTablo);
+    RunLabel->setObjectName(QStringLiteral("RunLabel"));
+    RunLabel->hide();
+    RunLabel->setCursor(Qt::BlankCursor);
+    RunLabel->setLabelStyle(TRunString::rlNormal);
+    RunLabel->setDepth(0);
+    RunLabel->setSpeed(10);
+    RunLabel->setColorS(clRed);
+    QFont font(QStringLiteral("Arial"));
+    font.setBold(true);
+    font.setPixelSize(20);
+    RunLabel->setRFont(font, clYellow);
+    RunLabel->setAutoRewind(false);
+    RunLabel->setRText(QStringLiteral("БЕГУЩАЯ СТРОКА"));
+    RunLabel->setSteps(453);
+}
+
 void TFrameCorvane::InitBoard()
 {
     LabelTitle->setCaption(QStringLiteral("КУРСЫ ОБМЕНА ВАЛЮТ") + kLineBreak + QStringLiteral("EXCHANGE RATES"));
@@ -203,9 +224,7 @@ void TFrameCorvane::CloneLabel(const TLabel3D *source, TLabel3D *target)
 {
     target->resize(source->width(), target->height());
     target->resize(target->width(), source->height());
-    target->setFont(source->font());
-    target->setFontColor(source->fontColor());
-    target->setFontCharset(source->fontCharset());
+    CopyLabelFont(source, target);
     target->setFirstColor(source->firstColor());
     target->setLastColor(source->lastColor());
     target->setFillGradient(source->fillGradient());
@@ -222,6 +241,13 @@ void TFrameCorvane::CloneLabel(const TLabel3D *source, TLabel3D *target)
     target->setTransparent(source->transparent());
     target->setLayout(source->layout());
     target->setWordWrap(source->wordWrap());
+}
+
+void TFrameCorvane::CopyLabelFont(const TLabel3D *source, TLabel3D *target)
+{
+    target->setFont(source->font());
+    target->setFontColor(source->fontColor());
+    target->setFontCharset(source->fontCharset());
 }
 
 void TFrameCorvane::FitFontToLabel(TLabel3D *label)

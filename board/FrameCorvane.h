@@ -7,6 +7,7 @@
 
 class QLabel;
 class TLabel3D;
+class TRunLabel;
 struct RateRow;
 
 // The exchange-rate board: a black portrait display of 3-D labels and thin white lines,
@@ -30,6 +31,8 @@ public:
     void InitBoard();
     // Copies the template's look and size (not its position, caption or visibility).
     static void CloneLabel(const TLabel3D *source, TLabel3D *target);
+    // Copies a label's font with its colour and character set.
+    static void CopyLabelFont(const TLabel3D *source, TLabel3D *target);
     // Sets the label's font size so that its caption fits its box.
     static void FitFontToLabel(TLabel3D *label);
     // The whole-board layout.
@@ -54,6 +57,7 @@ public:
     QWidget *SplitterT;
     TLabel3D *LabelBot;
     QWidget *SplitterB;
+    TRunLabel *RunLabel;
     TDockPanel *Panel2;
     TDockPanel *PanelTitle;
     TLabel3D *LabelData;
@@ -80,6 +84,7 @@ protected:
 
 private:
     void buildElementTree();
+    void buildRunLabel();
     TDockPanel *addPanel(TDockPanel *parent, const char *name, DockSide side);
     TLabel3D *addLabel(TDockPanel *parent, const char *name, DockSide side);
     QWidget *addSeparator(TDockPanel *parent, const char *name, DockSide side);

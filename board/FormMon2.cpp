@@ -1,0 +1,99 @@
+#include "FormMon2.h"
+
+#include "TargetMonitor.h"
+#include "controls/Label3D.h"
+#include "platform/ProgramSettings.h"
+
+#include <QLabel>
+#include <QScreen>
+#include <QWindow>
+
+TFormMon2::TFormMon2(const TFrameCorvane *preview, const TFrameCorvane::EditorRowWriter &writeEditorRow,
+                     QWidget *parent)
+    : TDockPanel(parent)
+{
+    setObjectName(QStringLiteral("FormMon2"));
+    // Customers only look at it: it never takes the focus or the mouse, and shows no pointer.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setCursor(Qt::BlankCursor);
+    setFocusPolicy(Qt::NoFocus);
+    setBackground(Qt::black);
+    QFont font(QStringLiteral("Arial Narrow"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    FrameCorvane1 = new TFrameCorvane(this);
+    FrameCorvane1->setCursor(Qt::BlankCursor);
+    dock(FrameCorvane1, DockSide::Fill);
+    FormCreate(preview, writeEditorRow);
+}
+
+void TFormMon2::FormCreate(const TFrameCorvane *preview, const TFrameCorvane::EditorRowWriter &writeEditorRow)
+{
+    TFrameCorvane *board = FrameCorvane1;
+    board->InitBoard();
+    // The title shows as text until the title picture can be chosen.
+    board->LabelTop->show();
+    board->ImageTop->setVisible(board->LabelTop->isHidden());
+    board->PanelTablo->moveDockedToFront(board->ImageTop);
+    copyLookFrom(preview);
+    if (programSettings().TV)
+        show();
+    board->PanelTablo->moveDockedAfter(board->SplitterT, board->LabelTop);
+    board->LoadRateTable(writeEditorRow);
+}
+
+void TFormMon2::copyLookFrom(const TFrameCorvane *preview)
+{
+    TFrameCorvane *board = FrameCorvane1;
+    board->LabelTitle->setCaption(preview->LabelTitle->caption());
+    board->LabelData->setCaption(preview->LabelData->caption());
+    board->LabelTop->setCaption(preview->LabelTop->caption());
+    for (auto [from, to] : {std::pair{preview->LabelTop, board->LabelTop}, {preview->LabelData, board->LabelData},
+                            {preview->LabelTitle, board->LabelTitle}, {preview->LabelTitPok, board->LabelTitPok},
+                            {preview->LabelTitProd, board->LabelTitProd}})
+        TFrameCorvane::CopyLabelFont(from, to);
+    board->LabelBot->setCaption(QString());
+    for (auto [from, to] : {std::pair{preview->LabelPok, board->LabelPok}, {preview->LabelProd, board->LabelProd},
+                            {preview->LabelName, board->LabelName}, {preview->LabelNameRus, board->LabelNameRus}})
+        TFrameCorvane::CopyLabelFont(from, to);
+    for (int i = 1; i <= 8; ++i) {
+        const auto &source = preview->row(i);
+        const auto &target = board->row(i);
+        TFrameCorvane::CopyLabelFont(source.Name, target.Name);
+        TFrameCorvane::CopyLabelFont(source.NameRus, target.NameRus);
+        TFrameCorvane::CopyLabelFont(source.Pok, target.Pok);
+        TFrameCorvane::CopyLabelFont(source.Prod, target.Prod);
+    }
+    TFrameCorvane::CopyLabelFont(preview->LabelBot, board->LabelBot);
+}
+
+void TFormMon2::showEvent(QShowEvent *event)
+{
+    TDockPanel::showEvent(event);
+    FormShow();
+}
+
+// Covers the whole target monitor as it is at this moment, task bar included.
+void TFormMon2::FormShow()
+{
+    if (QScreen *screen = targetMonitor()) {
+        if (windowHandle())
+            windowHandle()->setScreen(screen);
+    }
+    setGeometry(targetMonitorGeometry());
+}
+
+void TFormMon2::resizeEvent(QResizeEvent *event)
+{
+    TDockPanel::resizeEvent(event);
+    FormResize();
+}
+
+void TFormMon2::FormResize()
+{
+    redock();
+    FrameCorvane1->FrameResize();
+}
