@@ -1,0 +1,252 @@
+#include "board/FrameCorvane.h"
+#include "board/RateTable.h"
+#include "controls/Label3D.h"
+#include "platform/ProgramSettings.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString line(const QString &code, const QString &buy, const QString &sell, const QString &name)
+{
+    return code + QLatin1Char('\t') + buy + QLatin1Char('\t') + sell + QLatin1Char('\t') + name + kCrLf;
+}
+
+QString emptyLines(int count)
+{
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += QStringLiteral("\t\t\t") + kCrLf;
+    return text;
+}
+
+bool rowHidden(const TFrameCorvane &frame, int i)
+{
+    const auto &row = frame.row(i);
+    return row.Name->isHidden() && row.NameRus->isHidden() && row.Pok->isHidden() && row.Prod->isHidden();
+}
+
+bool rowShown(const TFrameCorvane &frame, int i)
+{
+    const auto &row = frame.row(i);
+    return row.Name->isVisibleTo(&frame) && row.NameRus->isVisibleTo(&frame) && row.Pok->isVisibleTo(&frame)
+           && row.Prod->isVisibleTo(&frame);
+}
+
+// A board as a host prepares it: rows created, sized, laid out once while still empty.
+class LoadRateTable : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        programSettings() = ProgramSettings{};
+        prepare(frame);
+    }
+    void TearDown() override { programSettings() = ProgramSettings{}; }
+
+    static void prepare(TFrameCorvane &board)
+    {
+        board.InitBoard();
+        board.resize(600, 480);
+        board.FrameResize();
+    }
+
+    static void load(TFrameCorvane &board, const QString &text, const TFrameCorvane::EditorRowWriter &writer = {})
+    {
+        programSettings().RateTableText = text;
+        board.LoadRateTable(writer);
+    }
+
+    int tableHeight() const { return frame.PanelName->height() - frame.LabelPusto->height(); }
+
+    TFrameCorvane frame;
+};
+
+} // namespace
+
+TEST_F(LoadRateTable, OneShownRowTakesTheWholeTable)
+{
+    load(frame, line(QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"),
+                     QStringLiteral("ДОЛЛАР США"))
+                    + emptyLines(7));
+
+    EXPECT_EQ(frame.ShownRowCount, 1);
+    const auto &first = frame.row(1);
+    EXPECT_EQ(first.Name->caption(), QStringLiteral("USD"));
+    EXPECT_EQ(first.NameRus->caption(), QStringLiteral("ДОЛЛАР США"));
+    EXPECT_EQ(first.Pok->caption(), QStringLiteral("93,10"));
+    EXPECT_EQ(first.Prod->caption(), QStringLiteral("94,50"));
+    EXPECT_TRUE(rowShown(frame, 1));
+    for (int i = 2; i <= 8; ++i)
+        EXPECT_TRUE(rowHidden(frame, i)) << "row " << i;
+
+    // The pitch is the table height: the figures span it (rounded up by half a pixel) and the
+    // code and second-name lines share it.
+    EXPECT_GE(first.Pok->height(), tableHeight());
+    EXPECT_LE(first.Pok->height(), tableHeight() + 1);
+    EXPECT_EQ(first.Prod->height(), first.Pok->height());
+    EXPECT_EQ(first.Name->y(), frame.LabelPusto->height() + 1);
+    EXPECT_NEAR(first.NameRus->y() - first.Name->y(), tableHeight() / 2.0, 1.0);
+}
+
+TEST_F(LoadRateTable, DashedCodeKeepsItsSlotButTheRowsBelowCloseUp)
+{
+    std::vector<std::pair<int, RateRow>> written;
+    load(frame,
+         line(QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"), QStringLiteral("ДОЛЛАР США"))
+             + line(QStringLiteral("-EUR"), QStringLiteral("99,20"), QStringLiteral("101,00"), QStringLiteral("ЕВРО"))
+             + line(QStringLiteral("CNY"), QStringLiteral("12,70"), QStringLiteral("13,40"),
+                    QStringLiteral("КИТАЙСКИЙ ЮАНЬ"))
+             + emptyLines(5),
+         [&written](int slot, const RateRow &row) { written.emplace_back(slot, row); });
+
+    ASSERT_EQ(written.size(), 8u);
+    EXPECT_EQ(written[1].first, 2);
+    EXPECT_EQ(written[1].second.code, QStringLiteral("-EUR"));
+    EXPECT_EQ(written[1].second.buy, QStringLiteral("99,20"));
+    EXPECT_EQ(frame.row(2).Name->caption(), QStringLiteral("-EUR"));
+    EXPECT_EQ(frame.row(2).Pok->caption(), QStringLiteral("99,20"));
+    EXPECT_TRUE(rowHidden(frame, 2));
+    EXPECT_EQ(frame.ShownRowCount, 2);
+
+    // CNY sits exactly where it would if EUR were not in the table at all.
+    TFrameCorvane without;
+    prepare(without);
+    load(without,
+         line(QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"), QStringLiteral("ДОЛЛАР США"))
+             + line(QStringLiteral("CNY"), QStringLiteral("12,70"), QStringLiteral("13,40"),
+                    QStringLiteral("КИТАЙСКИЙ ЮАНЬ")));
+    ASSERT_TRUE(rowShown(frame, 3));
+    EXPECT_EQ(frame.row(3).Name->geometry(), without.row(2).Name->geometry());
+    EXPECT_EQ(frame.row(3).NameRus->geometry(), without.row(2).NameRus->geometry());
+    EXPECT_EQ(frame.row(3).Pok->geometry(), without.row(2).Pok->geometry());
+    EXPECT_EQ(frame.row(3).Prod->geometry(), without.row(2).Prod->geometry());
+    EXPECT_GT(frame.row(3).Name->y(), frame.row(1).NameRus->y());
+}
+
+TEST_F(LoadRateTable, LoadedRowsTakeTheirTemplatesCurrentLook)
+{
+    // The stored fonts reach the templates after the rows were created; loading brings them on.
+    QFont serif(QStringLiteral("DejaVu Serif"));
+    serif.setPixelSize(20);
+    serif.setItalic(true);
+    frame.LabelPok->setFont(serif);
+    frame.LabelPok->setFontColor(clAqua);
+    frame.LabelName->setFontColor(clWhite);
+    frame.LabelProd->setShadowSize(3);
+
+    load(frame, line(QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"), QString())
+                    + line(QStringLiteral("EUR"), QStringLiteral("99,20"), QStringLiteral("101,00"), QString()));
+
+    for (int i = 1; i <= 2; ++i) {
+        SCOPED_TRACE(i);
+        const auto &row = frame.row(i);
+        EXPECT_EQ(row.Pok->fontColor(), clAqua);
+        EXPECT_EQ(row.Pok->font().family(), frame.LabelPok->font().family());
+        EXPECT_TRUE(row.Pok->font().italic());
+        EXPECT_EQ(row.Name->fontColor(), clWhite);
+        EXPECT_EQ(row.Prod->shadowSize(), 3);
+        EXPECT_EQ(row.NameRus->fontColor(), frame.LabelNameRus->fontColor());
+    }
+    // Slots the text does not reach keep the look they were created with.
+    EXPECT_EQ(frame.row(3).Pok->fontColor(), clRed);
+    EXPECT_FALSE(frame.row(3).Pok->font().italic());
+    EXPECT_NE(frame.row(3).Name->fontColor(), clWhite);
+}
+
+TEST_F(LoadRateTable, WriterGetsEverySlotInOrderWithItsFields)
+{
+    // Lines without TAB take no slot; a fifth field is dropped; a short line has empty fields;
+    // lines past the eighth slot line are not read.
+    const QString text = line(QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"),
+                              QStringLiteral("ДОЛЛАР США"))
+                         + QStringLiteral("no separator here") + kCrLf
+                         + QStringLiteral("EUR\t99,20\t101,00\tЕВРО\textra") + kCrLf
+                         + QStringLiteral("CNY\t12,70") + kCrLf + line(QString(), QStringLiteral("1"),
+                                                                     QStringLiteral("2"), QStringLiteral("пусто"))
+                         + line(QStringLiteral("GBP"), QString(), QString(), QString()) + emptyLines(2)
+                         + line(QStringLiteral("NINE"), QStringLiteral("9"), QStringLiteral("9"), QStringLiteral("9"))
+                         + QStringLiteral("TEN\t10");
+    const std::vector<std::pair<int, RateRow>> expected = {
+        {1, {QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"), QStringLiteral("ДОЛЛАР США")}},
+        {2, {QStringLiteral("EUR"), QStringLiteral("99,20"), QStringLiteral("101,00"), QStringLiteral("ЕВРО")}},
+        {3, {QStringLiteral("CNY"), QStringLiteral("12,70"), QString(), QString()}},
+        {4, {QString(), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("пусто")}},
+        {5, {QStringLiteral("GBP"), QString(), QString(), QString()}},
+        {6, {}},
+        {7, {}},
+        {8, {QStringLiteral("NINE"), QStringLiteral("9"), QStringLiteral("9"), QStringLiteral("9")}},
+    };
+
+    std::vector<std::pair<int, RateRow>> written;
+    load(frame, text, [&written, this](int slot, const RateRow &row) {
+        // Each row's labels already hold its captions when the writer sees it.
+        EXPECT_EQ(frame.row(slot).Name->caption(), row.code);
+        written.emplace_back(slot, row);
+    });
+
+    ASSERT_EQ(written.size(), expected.size());
+    for (size_t k = 0; k < expected.size(); ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(written[k].first, expected[k].first);
+        EXPECT_EQ(written[k].second.code, expected[k].second.code);
+        EXPECT_EQ(written[k].second.buy, expected[k].second.buy);
+        EXPECT_EQ(written[k].second.sell, expected[k].second.sell);
+        EXPECT_EQ(written[k].second.name, expected[k].second.name);
+        const auto &row = frame.row(expected[k].first);
+        EXPECT_EQ(row.NameRus->caption(), expected[k].second.name);
+        EXPECT_EQ(row.Pok->caption(), expected[k].second.buy);
+        EXPECT_EQ(row.Prod->caption(), expected[k].second.sell);
+    }
+    // USD, EUR, CNY, GBP and NINE are shown; the empty code in slot 4 and the empty lines are not.
+    EXPECT_EQ(frame.ShownRowCount, 5);
+    for (int i : {1, 2, 3, 5, 8})
+        EXPECT_TRUE(rowShown(frame, i)) << "row " << i;
+    for (int i : {4, 6, 7})
+        EXPECT_TRUE(rowHidden(frame, i)) << "row " << i;
+    EXPECT_TRUE(rowShown(frame, 5) && frame.row(5).Prod->caption().isEmpty());
+}
+
+TEST_F(LoadRateTable, EmptyTextShowsNothingAndCallsNoWriter)
+{
+    int calls = 0;
+    load(frame, QString(), [&calls](int, const RateRow &) { ++calls; });
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(frame.ShownRowCount, 0);
+    for (int i = 1; i <= 8; ++i)
+        EXPECT_TRUE(rowHidden(frame, i)) << "row " << i;
+}
+
+TEST_F(LoadRateTable, ReadsACopySoTheWriterMayRewriteTheText)
+{
+    // The editor rows' change handler rebuilds the text while the board is still reading it.
+    std::vector<int> seenSlots;
+    load(frame, line(QStringLiteral("USD"), QStringLiteral("1"), QStringLiteral("2"), QString())
+                    + line(QStringLiteral("EUR"), QStringLiteral("3"), QStringLiteral("4"), QString()),
+         [&seenSlots](int slot, const RateRow &) {
+             seenSlots.push_back(slot);
+             programSettings().RateTableText = emptyLines(8);
+         });
+    EXPECT_EQ(seenSlots, (std::vector<int>{1, 2}));
+    EXPECT_EQ(frame.row(2).Name->caption(), QStringLiteral("EUR"));
+    EXPECT_EQ(frame.ShownRowCount, 2);
+}
+
+TEST(LoadRateTableBeforeInit, DoesNothingWithoutRowLabels)
+{
+    programSettings() = ProgramSettings{};
+    programSettings().RateTableText = line(QStringLiteral("USD"), QStringLiteral("1"), QStringLiteral("2"), QString());
+    TFrameCorvane frame;
+    int calls = 0;
+    frame.LoadRateTable([&calls](int, const RateRow &) { ++calls; });
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(frame.ShownRowCount, 0);
+    EXPECT_FALSE(frame.hasRowLabels());
+    programSettings() = ProgramSettings{};
+}
