@@ -1,5 +1,6 @@
 #include "Label3D.h"
 
+#include "AssignIfChanged.h"
 #include "platform/FontUnits.h"
 
 #include <QEvent>
@@ -7,16 +8,6 @@
 #include <QPainter>
 
 namespace {
-
-// Stores value into field and asks for a repaint, unless nothing changes.
-template <typename T>
-bool assign(T &field, const T &value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
 
 struct Offset {
     int dx;
@@ -77,7 +68,7 @@ void TLabel3D::setFontSize(int points)
 #define CORVANE_SETTER(Setter, field, Type)                                                                 \
     void TLabel3D::Setter(Type value)                                                                       \
     {                                                                                                       \
-        if (assign(field, value))                                                                           \
+        if (assignIfChanged(field, value))                                                                           \
             invalidate();                                                                                   \
     }
 
@@ -105,13 +96,13 @@ CORVANE_SETTER(setShadowNapr, m_shadowNapr, int)
 
 void TLabel3D::setShadowSize(int size)
 {
-    if (assign(m_shadowSize, size & 0xFF))
+    if (assignIfChanged(m_shadowSize, size & 0xFF))
         invalidate();
 }
 
 void TLabel3D::setCaption(const QString &caption)
 {
-    if (!assign(m_caption, caption))
+    if (!assignIfChanged(m_caption, caption))
         return;
     m_text = caption;
     m_text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -1,5 +1,6 @@
 #include "RunString.h"
 
+#include "AssignIfChanged.h"
 #include "RunPath.h"
 #include "platform/FontUnits.h"
 
@@ -17,15 +18,6 @@ namespace {
 constexpr std::int64_t kMaxStripPixels = std::int64_t(1) << 24;
 // Effect copies further apart than this are not worth a strip either.
 constexpr int kMaxStripDepth = 1 << 16;
-
-template <typename T>
-bool assign(T &field, const T &value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
 
 QFont inPixels(const QFont &font)
 {
@@ -55,37 +47,37 @@ TRunString::TRunString(QWidget *parent)
 
 void TRunString::setLabelStyle(TRLabelStyle style)
 {
-    if (assign(m_labelStyle, style))
+    if (assignIfChanged(m_labelStyle, style))
         Recalculate();
 }
 
 void TRunString::setDepth(int depth)
 {
-    if (assign(m_depth, depth))
+    if (assignIfChanged(m_depth, depth))
         Recalculate();
 }
 
 void TRunString::setColor(TColor color)
 {
-    if (assign(m_color, color))
+    if (assignIfChanged(m_color, color))
         Recalculate();
 }
 
 void TRunString::setColorH(TColor color)
 {
-    if (assign(m_colorH, color))
+    if (assignIfChanged(m_colorH, color))
         Recalculate();
 }
 
 void TRunString::setColorS(TColor color)
 {
-    if (assign(m_colorS, color))
+    if (assignIfChanged(m_colorS, color))
         Recalculate();
 }
 
 void TRunString::setRText(const QString &text)
 {
-    if (assign(m_text, text))
+    if (assignIfChanged(m_text, text))
         Recalculate();
 }
 
@@ -135,7 +127,7 @@ void TRunString::setAutoRewind(bool autoRewind)
 
 void TRunString::setDesignMode(bool on)
 {
-    if (assign(m_designMode, on))
+    if (assignIfChanged(m_designMode, on))
         update();
 }
 
@@ -154,7 +146,7 @@ void TRunString::setRFont(const QFont &font, TColor color)
 
 void TRunString::setRFontColor(TColor color)
 {
-    if (assign(m_fontColor, color))
+    if (assignIfChanged(m_fontColor, color))
         fontChanged();
 }
 
