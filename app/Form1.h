@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/FormMon2.h"
 #include "controls/DockPanel.h"
 
 #include <QPointer>
