@@ -3,10 +3,12 @@
 #include "ErrorBox.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QSettings>
+#include <QTemporaryFile>
 
 struct SettingsStore::Location
 {
@@ -46,15 +48,26 @@ QString SettingsStore::filePathFor(const QString &keyPath)
         .fileName();
 }
 
+// Qt keeps parsed settings files in a cache and reports a parse error only to the object
+// that read the file, so the check parses a private copy under a name never seen before.
+bool SettingsStore::fileParses(const QString &filePath)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // unreadable is not unparsable; the store reports what it cannot do later
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/corvane-settings-XXXXXX.conf"));
+    if (!copy.open() || copy.write(file.readAll()) < 0 || !copy.flush())
+        return true;
+    copy.close();
+    QSettings probe(copy.fileName(), QSettings::IniFormat);
+    probe.allKeys(); // the file is parsed on first use, not on construction
+    return probe.status() != QSettings::FormatError;
+}
+
 bool SettingsStore::setAsideIfUnreadable(const QString &filePath)
 {
-    if (!QFileInfo::exists(filePath))
+    if (!QFileInfo(filePath).isFile() || fileParses(filePath))
         return false;
-    {
-        QSettings probe(filePath, QSettings::NativeFormat);
-        if (probe.status() != QSettings::FormatError)
-            return false;
-    }
     const QString badPath = filePath + QStringLiteral(".bad");
     QFile::remove(badPath);
     QFile::rename(filePath, badPath);

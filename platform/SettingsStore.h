@@ -54,6 +54,7 @@ private:
     struct Location;
     explicit SettingsStore(std::unique_ptr<QSettings> settings);
     static Location locate(const QString &keyPath);
+    static bool fileParses(const QString &filePath);
     static bool setAsideIfUnreadable(const QString &filePath);
 
     void noteWrite(const QString &name);

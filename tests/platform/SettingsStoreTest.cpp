@@ -307,14 +307,11 @@ struct BadFileCase
     QByteArray bytes;
 };
 
-// Disabled: open() computes the file path through a QSettings that parses the file first, and
-// Qt then serves the probe from its cache of parsed files without parsing again, so the probe
-// never sees the format error. Enable once the probe reads the file afresh.
 class StoreBadFile : public SettingsStoreTest, public ::testing::WithParamInterface<BadFileCase>
 {
 };
 
-TEST_P(StoreBadFile, DISABLED_IsSetAsideWithOneMessage)
+TEST_P(StoreBadFile, IsSetAsideWithOneMessage)
 {
     const QByteArray bytes = GetParam().bytes;
     writeBytes(path, bytes);
@@ -351,7 +348,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                                      "2e5c0a415b3d9910ffee000d0a")}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(SettingsStoreTest, DISABLED_TheSameBadFileIsToldOnlyOncePerRun)
+TEST_F(SettingsStoreTest, TheSameBadFileIsToldOnlyOncePerRun)
 {
     writeBytes(path, "[General]\nLeft\n");
     EXPECT_EQ(openExisting(), nullptr);
