@@ -1,13 +1,16 @@
 #include "TestSupport.h"
 
+#include <QRegularExpression>
 #include <QWidget>
 
 namespace testsupport {
 
 QString screenSet()
 {
-    const QString set = qEnvironmentVariable("CORVANE_SCREEN_SET");
-    return set.isEmpty() ? QStringLiteral("one") : set;
+    // The platform is given as offscreen:configfile=<folder>/screens-<set>.json.
+    static const QRegularExpression pattern(QStringLiteral("screens-([a-z]+)\\.json"));
+    const QRegularExpressionMatch match = pattern.match(qEnvironmentVariable("QT_QPA_PLATFORM"));
+    return match.hasMatch() ? match.captured(1) : QStringLiteral("one");
 }
 
 QImage renderWidget(QWidget *widget)
