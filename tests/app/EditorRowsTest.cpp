@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 namespace {
 
@@ -596,6 +597,12 @@ struct BadTable
     const char *name;
     BadKind kind;
 };
+
+// Test names and failure messages show the case by its name.
+void PrintTo(const BadTable &table, std::ostream *out)
+{
+    *out << table.name;
+}
 
 QVariant badValue(BadKind kind)
 {
