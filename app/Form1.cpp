@@ -322,6 +322,8 @@ void TForm1::readSettings()
     QString table;
     if (store->readString(QStringLiteral("CorvaneFile"), table))
         programSettings().RateTableText = table;
+    else
+        m_keepStoredTable = store->hasValue(QStringLiteral("CorvaneFile"));
 }
 
 // Reads the group in its fixed order. The first value that is missing or of the wrong type
@@ -459,6 +461,7 @@ void TForm1::Modify(QLineEdit *field)
     for (int i = 1; i <= 8; ++i)
         table[static_cast<size_t>(i - 1)] = EditorRows[static_cast<size_t>(i)]->rateRow();
     programSettings().RateTableText = writeRateTable(table);
+    m_keepStoredTable = false;
 }
 
 void TForm1::FormDestroy()
@@ -491,7 +494,8 @@ void TForm1::writeSettings()
     store->writeInteger(QStringLiteral("ProTitL"), p.ProTitL);
     store->writeInteger(QStringLiteral("ProName"), p.ProName);
     store->writeInteger(QStringLiteral("ProTit2"), p.ProTit2);
-    store->writeString(QStringLiteral("CorvaneFile"), settings.RateTableText);
+    if (!m_keepStoredTable)
+        store->writeString(QStringLiteral("CorvaneFile"), settings.RateTableText);
     if (!store->commit())
         ErrorBox::show(QStringLiteral("Failed to set data for '%1'.").arg(store->failedValueName()), this);
 }
@@ -523,7 +527,10 @@ void TForm1::showEvent(QShowEvent *event)
     QList<QRect> monitors;
     for (QScreen *screen : QGuiApplication::screens())
         monitors.append(screen->geometry());
-    const QPoint position = keepOnFirstMonitor(frameGeometry(), monitors);
-    if (position != frameGeometry().topLeft())
-        move(position);
+    // Moved by the difference, since pos() and the frame may disagree about the frame's
+    // margins while the window is being shown.
+    const QRect frame = frameGeometry();
+    const QPoint shift = keepOnFirstMonitor(frame, monitors) - frame.topLeft();
+    if (!shift.isNull())
+        move(pos() + shift);
 }

@@ -100,6 +100,8 @@ private:
     void setProportionFields(const struct Proportions &values);
 
     QPointer<TFormMon2> m_formMon2;
+    // A stored table that could not be read stays in the store until the operator edits one.
+    bool m_keepStoredTable = false;
     bool m_destroyed = false;
     bool m_inFormResize = false;
 };

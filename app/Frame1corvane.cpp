@@ -47,8 +47,8 @@ TFrame1corvane::TFrame1corvane(int tag, QWidget *parent)
     setColors(this, Qt::yellow, Qt::black);
 
     const QColor yellow(0xFF, 0xFF, 0);
-    EditK = addField(this, "EditK", QRect(0, 0, 113, 24), 32, 13, yellow);
-    Editname = addField(this, "Editname", QRect(0, 20, 113, 24), 32, 13, yellow);
+    EditK = addField(this, "EditK", QRect(0, 0, 113, 24), RateNameMaxLength, 13, yellow);
+    Editname = addField(this, "Editname", QRect(0, 20, 113, 24), RateNameMaxLength, 13, yellow);
     // Code and name are edited with the mouse; Tab walks the rates only.
     EditK->setFocusPolicy(Qt::ClickFocus);
     Editname->setFocusPolicy(Qt::ClickFocus);
@@ -57,8 +57,8 @@ TFrame1corvane::TFrame1corvane(int tag, QWidget *parent)
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(width() - 180, 0, 180, height());
     setColors(Panel1, Qt::yellow, Qt::black);
-    Edit1 = addField(Panel1, "Edit1", QRect(0, 7, 90, 28), 10, 16, QColor(0xFF, 0, 0));
-    Edit2 = addField(Panel1, "Edit2", QRect(90, 7, 90, 28), 10, 16, QColor(0, 0xFF, 0));
+    Edit1 = addField(Panel1, "Edit1", QRect(0, 7, 90, 28), RateFigureMaxLength, 16, QColor(0xFF, 0, 0));
+    Edit2 = addField(Panel1, "Edit2", QRect(90, 7, 90, 28), RateFigureMaxLength, 16, QColor(0, 0xFF, 0));
 
     if (tag >= 1 && tag <= 8) {
         const DesignRow &design = kDesignRows[tag - 1];

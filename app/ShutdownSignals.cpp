@@ -49,6 +49,8 @@ ShutdownSignals::~ShutdownSignals()
 void ShutdownSignals::readSignal()
 {
     unsigned char byte = 0;
-    if (::read(g_signalSocket[1], &byte, 1) == 1)
+    if (::read(g_signalSocket[1], &byte, 1) == 1) {
+        m_requested = true;
         emit shutdownRequested(byte);
+    }
 }

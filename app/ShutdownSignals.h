@@ -13,10 +13,14 @@ public:
     explicit ShutdownSignals(QObject *parent = nullptr);
     ~ShutdownSignals() override;
 
+    // Whether a stop has come in, also one that arrived before anybody listened.
+    bool wasRequested() const { return m_requested; }
+
 signals:
     void shutdownRequested(int signalNumber);
 
 private:
     void readSignal();
     QSocketNotifier *m_notifier = nullptr;
+    bool m_requested = false;
 };

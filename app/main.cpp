@@ -10,21 +10,30 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // The program ends when the operator window closes, whatever other windows show.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Listen for a stop from the start, so that one arriving during start-up is not fatal.
+    ShutdownSignals shutdownSignals;
 
     auto *form = new TForm1;
-    QObject::connect(form, &TForm1::closed, &app, &QCoreApplication::quit);
+    // A close can come before the event loop runs (a stop signal handled while start-up
+    // pumps events); quitting then would be lost, so it is remembered.
+    bool closed = false;
+    QObject::connect(form, &TForm1::closed, &app, [&closed] {
+        closed = true;
+        QCoreApplication::quit();
+    });
     auto *formMon2 = new TFormMon2(form->FrameCorvane1,
                                    [form](int slot, const RateRow &row) { form->writeEditorRow(slot, row); });
     form->attachFormMon2(formMon2);
 
     // A stop from outside and the end of the desktop session close the operator window the
     // way its close box does, so that everything is saved.
-    ShutdownSignals shutdownSignals;
     QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, form, &QWidget::close);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, form, &QWidget::close);
 
     form->show();
-    const int result = QApplication::exec();
+    if (shutdownSignals.wasRequested())
+        form->close();
+    const int result = closed ? 0 : QApplication::exec();
     delete form;
     delete formMon2;
     return result;

@@ -359,7 +359,7 @@ void TFrameCorvane::LoadRateTable(const EditorRowWriter &writeEditorRow)
         return;
     const QVector<RateRow> rows = parseRateTable(programSettings().RateTableText);
     for (int slot = 1; slot <= int(rows.size()); ++slot) {
-        const RateRow &fields = rows[slot - 1];
+        const RateRow fields = fitToEditorLimits(rows[slot - 1]);
         if (isShownRow(fields.code))
             ++ShownRowCount;
         const RowLabelSet &set = row(slot);

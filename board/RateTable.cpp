@@ -123,3 +123,9 @@ QString sanitizeRateField(const QString &field)
     std::replace_if(clean.begin(), clean.end(), separator, u' ');
     return clean;
 }
+
+RateRow fitToEditorLimits(const RateRow &row)
+{
+    return {row.code.left(RateNameMaxLength), row.buy.left(RateFigureMaxLength),
+            row.sell.left(RateFigureMaxLength), row.name.left(RateNameMaxLength)};
+}

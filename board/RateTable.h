@@ -11,6 +11,10 @@
 
 constexpr int RateSlotCount = 8;
 
+// The longest code or second name, and the longest rate, that the editor rows hold.
+constexpr int RateNameMaxLength = 32;
+constexpr int RateFigureMaxLength = 10;
+
 struct RateRow
 {
     QString code;
@@ -46,3 +50,8 @@ QString writeRateTable(const RateSlots &rows);
 // next start, so each of them becomes a space. Used on every editor field change and
 // by the writer.
 QString sanitizeRateField(const QString &field);
+
+// The row cut to what the editor rows can hold, so that a stored table with longer fields
+// shows the same on the board as in the editor (and cannot make start-up fit fonts to
+// megabytes of text).
+RateRow fitToEditorLimits(const RateRow &row);

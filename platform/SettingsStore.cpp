@@ -10,6 +10,8 @@
 #include <QSettings>
 #include <QTemporaryFile>
 
+#include <cstdio>
+
 struct SettingsStore::Location
 {
     QString organization;
@@ -80,6 +82,26 @@ bool SettingsStore::setAsideIfUnreadable(const QString &filePath)
     return true;
 }
 
+// The store works on a private copy beside the settings file and puts it in the file's place
+// only once it has been written completely, so the file is either the old one or the new one.
+QString SettingsStore::makeWorkingCopy(const QString &filePath)
+{
+    const QFileInfo info(filePath);
+    if (!QDir().mkpath(info.absolutePath()))
+        return QString();
+    QTemporaryFile working(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    working.setAutoRemove(false);
+    if (!working.open())
+        return QString();
+    QFile current(filePath);
+    if (current.open(QIODevice::ReadOnly) && working.write(current.readAll()) < 0) {
+        working.remove();
+        return QString();
+    }
+    working.close();
+    return working.fileName();
+}
+
 std::unique_ptr<SettingsStore> SettingsStore::open(const QString &keyPath, Mode mode)
 {
     const Location location = locate(keyPath);
@@ -88,28 +110,38 @@ std::unique_ptr<SettingsStore> SettingsStore::open(const QString &keyPath, Mode 
     if (mode == Mode::OpenExisting && (setAside || !QFileInfo::exists(path)))
         return nullptr;
 
-    auto settings = std::make_unique<QSettings>(path, QSettings::NativeFormat);
+    const QString working = makeWorkingCopy(path);
+    auto settings = std::make_unique<QSettings>(working.isEmpty() ? path : working, QSettings::NativeFormat);
+    std::unique_ptr<SettingsStore> store(new SettingsStore(std::move(settings), path, working));
     if (!location.group.isEmpty()) {
         if (mode == Mode::OpenExisting) {
             const QStringList groups = location.group.split(QLatin1Char('/'));
             for (const QString &group : groups) {
-                if (!settings->childGroups().contains(group))
+                if (!store->m_settings->childGroups().contains(group))
                     return nullptr;
-                settings->beginGroup(group);
+                store->m_settings->beginGroup(group);
             }
         } else {
-            settings->beginGroup(location.group);
+            store->m_settings->beginGroup(location.group);
         }
     }
-    return std::unique_ptr<SettingsStore>(new SettingsStore(std::move(settings)));
+    return store;
 }
 
-SettingsStore::SettingsStore(std::unique_ptr<QSettings> settings)
+SettingsStore::SettingsStore(std::unique_ptr<QSettings> settings, const QString &filePath, const QString &workingPath)
     : m_settings(std::move(settings))
+    , m_filePath(filePath)
+    , m_workingPath(workingPath)
 {
 }
 
-SettingsStore::~SettingsStore() = default;
+SettingsStore::~SettingsStore()
+{
+    // Writes that were never committed do not reach the settings file.
+    m_settings.reset();
+    if (!m_workingPath.isEmpty())
+        QFile::remove(m_workingPath);
+}
 
 bool SettingsStore::readInteger(const QString &name, int &value) const
 {
@@ -187,10 +219,45 @@ void SettingsStore::clear()
 bool SettingsStore::commit()
 {
     m_settings->sync();
-    return m_settings->status() == QSettings::NoError;
+    if (m_settings->status() != QSettings::NoError)
+        return false;
+    if (m_workingPath.isEmpty())
+        return true;
+    if (!QFileInfo::exists(m_workingPath))
+        return true; // nothing written since the last commit
+    if (!writtenCompletely())
+        return false;
+    return ::rename(QFile::encodeName(m_workingPath).constData(), QFile::encodeName(m_filePath).constData()) == 0;
+}
+
+// A full disk can cut the written file short without an error from the writer, so what is
+// on disk is read back and compared with what should be there.
+bool SettingsStore::writtenCompletely() const
+{
+    QFile written(m_workingPath);
+    if (!written.open(QIODevice::ReadOnly))
+        return false;
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/corvane-settings-XXXXXX.conf"));
+    if (!copy.open() || copy.write(written.readAll()) < 0 || !copy.flush())
+        return false;
+    copy.close();
+    QSettings onDisk(copy.fileName(), QSettings::IniFormat);
+    const QSettings expected(m_workingPath, QSettings::NativeFormat);
+    const QStringList keys = expected.allKeys();
+    if (onDisk.allKeys() != keys || onDisk.status() != QSettings::NoError)
+        return false;
+    // The file holds text only: a number written comes back as its digits.
+    const auto asText = [](const QVariant &value) {
+        return value.typeId() == QMetaType::QStringList ? value.toStringList() : QStringList{value.toString()};
+    };
+    for (const QString &key : keys) {
+        if (asText(onDisk.value(key)) != asText(expected.value(key)))
+            return false;
+    }
+    return true;
 }
 
 QString SettingsStore::filePath() const
 {
-    return m_settings->fileName();
+    return m_filePath;
 }

@@ -52,7 +52,9 @@ public:
 
 private:
     struct Location;
-    explicit SettingsStore(std::unique_ptr<QSettings> settings);
+    SettingsStore(std::unique_ptr<QSettings> settings, const QString &filePath, const QString &workingPath);
+    static QString makeWorkingCopy(const QString &filePath);
+    bool writtenCompletely() const;
     static Location locate(const QString &keyPath);
     static bool fileParses(const QString &filePath);
     static bool setAsideIfUnreadable(const QString &filePath);
@@ -60,5 +62,7 @@ private:
     void noteWrite(const QString &name);
 
     std::unique_ptr<QSettings> m_settings;
+    QString m_filePath;
+    QString m_workingPath; // empty when no private copy could be made
     QString m_firstWritten;
 };

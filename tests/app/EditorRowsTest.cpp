@@ -670,16 +670,15 @@ INSTANTIATE_TEST_SUITE_P(CorvaneFile, BadStoredTable,
                                            BadTable{"FiftyFieldsALine", BadKind::FiftyFields}),
                          [](const ::testing::TestParamInfo<BadTable> &info) { return std::string(info.param.name); });
 
-// A stored field longer than its editor allows reaches the board whole while the editor cuts
-// it: start-up then fits fonts to megabytes of text for minutes, and board, editor and table
-// disagree until the row is edited. Kept disabled until the reader cuts fields to the editor
-// limits.
-INSTANTIATE_TEST_SUITE_P(DISABLED_LongFields, BadStoredTable,
+// A stored field longer than its editor allows is cut to the editor's limit on the board too:
+// otherwise start-up would fit fonts to megabytes of text and board, editor and table would
+// disagree until the row is edited.
+INSTANTIATE_TEST_SUITE_P(LongFields, BadStoredTable,
                          ::testing::Values(BadTable{"TenMegabytesInOneField", BadKind::HugeField},
                                            BadTable{"CodePointGarbage", BadKind::CodePointGarbage}),
                          [](const ::testing::TestParamInfo<BadTable> &info) { return std::string(info.param.name); });
 
-TEST_F(EditorRows, DISABLED_StoredFieldsLongerThanTheEditorsShowTheSameOnBoardAndEditor)
+TEST_F(EditorRows, StoredFieldsLongerThanTheEditorsShowTheSameOnBoardAndEditor)
 {
     Fields rows[8] = {kOffice[0], kOffice[1], kOffice[2], kOffice[3], kOffice[4], kOffice[5], kOffice[6], kOffice[7]};
     rows[0].code = QString(40, QLatin1Char('C'));
