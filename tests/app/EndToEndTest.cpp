@@ -120,7 +120,10 @@ protected:
         }
         ASSERT_EQ(::kill(pid_t(process.processId()), signalNumber), 0);
         if (!process.waitForFinished(60000)) {
-            const QByteArray syscall = readBytes(QStringLiteral("/proc/%1/syscall").arg(process.processId()));
+            QByteArray syscall = readBytes(QStringLiteral("/proc/%1/syscall").arg(process.processId()));
+            for (const QByteArray &line : readBytes(QStringLiteral("/proc/%1/status").arg(process.processId())).split('\n'))
+                if (line.startsWith("Sig") || line.startsWith("ShdPnd") || line.startsWith("Threads"))
+                    syscall += "\n" + line;
             process.kill();
             process.waitForFinished(10000);
             FAIL() << "did not end after signal " << signalNumber << "; was in system call " << syscall.toStdString()
