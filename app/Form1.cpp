@@ -372,6 +372,14 @@ void TForm1::writeEditorRow(int slot, const RateRow &row)
         EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
 }
 
+std::unique_ptr<TFormMon2> TForm1::createFormMon2()
+{
+    auto formMon2 = std::make_unique<TFormMon2>(FrameCorvane1,
+                                                [this](int slot, const RateRow &row) { writeEditorRow(slot, row); });
+    attachFormMon2(formMon2.get());
+    return formMon2;
+}
+
 void TForm1::attachFormMon2(TFormMon2 *formMon2)
 {
     m_formMon2 = formMon2;

@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include <array>
+#include <memory>
 
 class QFrame;
 class QLabel;
@@ -36,6 +37,9 @@ public:
     // The change handler of every field of the eight editor rows.
     void Modify(QLineEdit *field);
 
+    // Creates the TV window from this window's preview and editor rows, as the program
+    // does right after this window, and attaches it. The caller owns it.
+    std::unique_ptr<TFormMon2> createFormMon2();
     // Hands over the TV window once it exists; from then on every change reaches its board.
     void attachFormMon2(TFormMon2 *formMon2);
     TFormMon2 *formMon2() const { return m_formMon2; }

@@ -1,7 +1,6 @@
 #include "app/Form1.h"
 #include "app/ShutdownSignals.h"
 #include "board/FormMon2.h"
-#include "board/RateTable.h"
 
 #include <QApplication>
 
@@ -21,9 +20,7 @@ int main(int argc, char **argv)
         closed = true;
         QCoreApplication::quit();
     });
-    auto *formMon2 = new TFormMon2(form->FrameCorvane1,
-                                   [form](int slot, const RateRow &row) { form->writeEditorRow(slot, row); });
-    form->attachFormMon2(formMon2);
+    std::unique_ptr<TFormMon2> formMon2 = form->createFormMon2();
 
     // A stop from outside and the end of the desktop session close the operator window the
     // way its close box does, so that everything is saved.
@@ -35,6 +32,6 @@ int main(int argc, char **argv)
         form->close();
     const int result = closed ? 0 : QApplication::exec();
     delete form;
-    delete formMon2;
+    formMon2.reset();
     return result;
 }

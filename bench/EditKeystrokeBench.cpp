@@ -1,3 +1,4 @@
+#include "BenchSupport.h"
 #include "app/Form1.h"
 #include "app/Frame1corvane.h"
 #include "board/FormMon2.h"
@@ -5,28 +6,11 @@
 #include "platform/ProgramSettings.h"
 
 #include <QLineEdit>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
 namespace {
-
-struct OfficeRow
-{
-    const char *code;
-    const char *name;
-    const char *buy;
-    const char *sell;
-};
-
-constexpr OfficeRow kOffice[8] = {
-    {"USD", "ДОЛЛАР США", "93,10", "94,50"},           {"EUR", "ЕВРО", "99,20", "101,00"},
-    {"CNY", "КИТАЙСКИЙ ЮАНЬ", "12,70", "13,40"},       {"GBP", "ФУНТ СТЕРЛИНГОВ", "117,30", "120,80"},
-    {"CHF", "ШВЕЙЦАРСКИЙ ФРАНК", "104,60", "108,20"}, {"JPY", "ЯПОНСКАЯ ИЕНА", "0,6120", "0,6480"},
-    {"TRY", "ТУРЕЦКАЯ ЛИРА", "2,85", "3,10"},          {"GOLD", "ЗОЛОТО", "7450,00", "7890,00"},
-};
 
 // One keystroke in a rate field of the operator window, up to the preview laid out anew.
 // The window is built once (start-up included) and never shown: the preview's layout and
@@ -34,20 +18,10 @@ constexpr OfficeRow kOffice[8] = {
 // its own, never to the operator's.
 void BM_EditKeystroke(benchmark::State &state)
 {
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configHome.path());
-    programSettings() = ProgramSettings{};
+    const benchsupport::IsolatedSettings settings;
 
     auto form = std::make_unique<TForm1>();
-    for (int i = 1; i <= 8; ++i) {
-        const OfficeRow &row = kOffice[i - 1];
-        TFrame1corvane *editor = form->EditorRows[static_cast<size_t>(i)];
-        editor->EditK->setText(QString::fromUtf8(row.code));
-        editor->Editname->setText(QString::fromUtf8(row.name));
-        editor->Edit1->setText(QString::fromUtf8(row.buy));
-        editor->Edit2->setText(QString::fromUtf8(row.sell));
-    }
+    benchsupport::fillEditorRows(*form, benchsupport::officeTable());
     if (form->FrameCorvane1->ShownRowCount != 8) {
         state.SkipWithError("the eight rows did not reach the preview");
         return;
@@ -63,7 +37,6 @@ void BM_EditKeystroke(benchmark::State &state)
     }
     benchmark::DoNotOptimize(programSettings().RateTableText.size());
     form.reset();
-    programSettings() = ProgramSettings{};
 }
 
 } // namespace

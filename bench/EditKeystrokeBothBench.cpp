@@ -1,3 +1,4 @@
+#include "BenchSupport.h"
 #include "app/Form1.h"
 #include "app/Frame1corvane.h"
 #include "board/FormMon2.h"
@@ -6,59 +7,27 @@
 #include "platform/ProgramSettings.h"
 
 #include <QLineEdit>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
 namespace {
 
-struct OfficeRow
-{
-    const char *code;
-    const char *name;
-    const char *buy;
-    const char *sell;
-};
-
-constexpr OfficeRow kOfficeRows[8] = {
-    {"USD", "ДОЛЛАР США", "93,10", "94,50"},           {"EUR", "ЕВРО", "99,20", "101,00"},
-    {"CNY", "КИТАЙСКИЙ ЮАНЬ", "12,70", "13,40"},       {"GBP", "ФУНТ СТЕРЛИНГОВ", "117,30", "120,80"},
-    {"CHF", "ШВЕЙЦАРСКИЙ ФРАНК", "104,60", "108,20"}, {"JPY", "ЯПОНСКАЯ ИЕНА", "0,6120", "0,6480"},
-    {"TRY", "ТУРЕЦКАЯ ЛИРА", "2,85", "3,10"},          {"GOLD", "ЗОЛОТО", "7450,00", "7890,00"},
-};
-
 // One keystroke in a rate field with the TV switched on: the change handler lays out the
 // preview and the TV board, which covers the last monitor (1080x1920 when run with the
 // two-screen list). Settings go to a folder of the benchmark's own.
 void BM_EditKeystrokeBoth(benchmark::State &state)
 {
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configHome.path());
-    programSettings() = ProgramSettings{};
+    const benchsupport::IsolatedSettings settings;
 
     auto form = std::make_unique<TForm1>();
-    TForm1 *operatorWindow = form.get();
-    auto tv = std::make_unique<TFormMon2>(operatorWindow->FrameCorvane1,
-                                          [operatorWindow](int slot, const RateRow &row) {
-                                              operatorWindow->writeEditorRow(slot, row);
-                                          });
-    form->attachFormMon2(tv.get());
+    auto tv = form->createFormMon2();
     form->btn_TV_OnClick();
     if (!tv->isVisible()) {
         state.SkipWithError("the TV window did not show");
         return;
     }
-    for (int i = 1; i <= 8; ++i) {
-        const OfficeRow &row = kOfficeRows[i - 1];
-        TFrame1corvane *editor = form->EditorRows[static_cast<size_t>(i)];
-        editor->EditK->setText(QString::fromUtf8(row.code));
-        editor->Editname->setText(QString::fromUtf8(row.name));
-        editor->Edit1->setText(QString::fromUtf8(row.buy));
-        editor->Edit2->setText(QString::fromUtf8(row.sell));
-    }
+    benchsupport::fillEditorRows(*form, benchsupport::officeTable());
     if (tv->FrameCorvane1->ShownRowCount != 8 || form->FrameCorvane1->ShownRowCount != 8) {
         state.SkipWithError("the eight rows did not reach both boards");
         return;
@@ -76,7 +45,6 @@ void BM_EditKeystrokeBoth(benchmark::State &state)
     benchmark::DoNotOptimize(programSettings().RateTableText.size());
     form.reset();
     tv.reset();
-    programSettings() = ProgramSettings{};
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "BenchSupport.h"
 #include "board/FrameCorvane.h"
 #include "board/RateTable.h"
 #include "controls/Label3D.h"
@@ -14,12 +15,9 @@ void frameResize(benchmark::State &state, int height)
     programSettings().proportions = Proportions{};
     TFrameCorvane frame;
     frame.InitBoard();
-    const RateRow rows[] = {{"USD", "93,10", "94,50", "ДОЛЛАР США"},      {"EUR", "101,20", "103,40", "ЕВРО"},
-                            {"CNY", "12,75", "13,20", "КИТАЙСКИЙ ЮАНЬ"},  {"GBP", "117,30", "120,10", "ФУНТ СТЕРЛИНГОВ"},
-                            {"CHF", "104,60", "107,90", "ШВЕЙЦАРСКИЙ ФРАНК"}, {"JPY", "0,6120", "0,6480", "ЯПОНСКАЯ ИЕНА"},
-                            {"TRY", "2,710", "2,950", "ТУРЕЦКАЯ ЛИРА"},    {"GOLD", "7450,00", "7690,00", "ЗОЛОТО"}};
+    const RateSlots table = benchsupport::officeTable();
     for (int i = 1; i <= 8; ++i)
-        frame.setRowCaptions(i, rows[i - 1]);
+        frame.setRowCaptions(i, table[static_cast<size_t>(i - 1)]);
     frame.ShownRowCount = 8;
     frame.resize(height, height);
     int toggle = 0;

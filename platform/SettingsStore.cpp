@@ -29,6 +29,29 @@ QString formatErrorMessage(const QString &filePath, const QString &badPath)
         .arg(filePath, badPath);
 }
 
+// Settings parsed afresh from a private copy of a file's bytes. Qt keeps parsed files in a
+// cache and reports a parse error only to the object that first read the file, so the copy
+// gets a name never seen before. Null when the file cannot be read or copied.
+class FreshParse
+{
+public:
+    explicit FreshParse(const QString &filePath)
+        : m_copy(QDir::tempPath() + QStringLiteral("/corvane-settings-XXXXXX.conf"))
+    {
+        QFile file(filePath);
+        if (!file.open(QIODevice::ReadOnly) || !m_copy.open() || m_copy.write(file.readAll()) < 0 || !m_copy.flush())
+            return;
+        m_copy.close();
+        m_settings = std::make_unique<QSettings>(m_copy.fileName(), QSettings::IniFormat);
+        m_settings->allKeys(); // the file is parsed on first use, not on construction
+    }
+    QSettings *settings() const { return m_settings.get(); }
+
+private:
+    QTemporaryFile m_copy;
+    std::unique_ptr<QSettings> m_settings;
+};
+
 } // namespace
 
 SettingsStore::Location SettingsStore::locate(const QString &keyPath)
@@ -50,20 +73,11 @@ QString SettingsStore::filePathFor(const QString &keyPath)
         .fileName();
 }
 
-// Qt keeps parsed settings files in a cache and reports a parse error only to the object
-// that read the file, so the check parses a private copy under a name never seen before.
 bool SettingsStore::fileParses(const QString &filePath)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return true; // unreadable is not unparsable; the store reports what it cannot do later
-    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/corvane-settings-XXXXXX.conf"));
-    if (!copy.open() || copy.write(file.readAll()) < 0 || !copy.flush())
-        return true;
-    copy.close();
-    QSettings probe(copy.fileName(), QSettings::IniFormat);
-    probe.allKeys(); // the file is parsed on first use, not on construction
-    return probe.status() != QSettings::FormatError;
+    const FreshParse parse(filePath);
+    // Unreadable is not unparsable: the store reports what it cannot do when it does it.
+    return !parse.settings() || parse.settings()->status() != QSettings::FormatError;
 }
 
 bool SettingsStore::setAsideIfUnreadable(const QString &filePath)
@@ -234,24 +248,18 @@ bool SettingsStore::commit()
 // on disk is read back and compared with what should be there.
 bool SettingsStore::writtenCompletely() const
 {
-    QFile written(m_workingPath);
-    if (!written.open(QIODevice::ReadOnly))
-        return false;
-    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/corvane-settings-XXXXXX.conf"));
-    if (!copy.open() || copy.write(written.readAll()) < 0 || !copy.flush())
-        return false;
-    copy.close();
-    QSettings onDisk(copy.fileName(), QSettings::IniFormat);
+    const FreshParse parse(m_workingPath);
+    const QSettings *onDisk = parse.settings();
     const QSettings expected(m_workingPath, QSettings::NativeFormat);
     const QStringList keys = expected.allKeys();
-    if (onDisk.allKeys() != keys || onDisk.status() != QSettings::NoError)
+    if (!onDisk || onDisk->status() != QSettings::NoError || onDisk->allKeys() != keys)
         return false;
     // The file holds text only: a number written comes back as its digits.
     const auto asText = [](const QVariant &value) {
         return value.typeId() == QMetaType::QStringList ? value.toStringList() : QStringList{value.toString()};
     };
     for (const QString &key : keys) {
-        if (asText(onDisk.value(key)) != asText(expected.value(key)))
+        if (asText(onDisk->value(key)) != asText(expected.value(key)))
             return false;
     }
     return true;

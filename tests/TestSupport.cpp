@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QWidget>
 
@@ -19,6 +20,24 @@ QImage renderWidget(QWidget *widget)
     image.fill(Qt::magenta);
     widget->render(&image);
     return image;
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QMap<QString, QString> readValues(const QString &path)
+{
+    QMap<QString, QString> values;
+    for (const QByteArray &line : readBytes(path).split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals > 0 && !line.startsWith('['))
+            values.insert(QString::fromUtf8(line.left(equals)).trimmed(),
+                          QString::fromUtf8(line.mid(equals + 1)).trimmed());
+    }
+    return values;
 }
 
 QString dataPath(const QString &name)

@@ -1,6 +1,8 @@
 // The real program, started as a separate process on the offscreen platform with a home
 // folder of its own, stopped from outside, and judged by the settings file it leaves.
 
+#include "tests/TestSupport.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -14,26 +16,11 @@
 
 namespace {
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QMap<QString, QString> readValues(const QString &path)
-{
-    QMap<QString, QString> values;
-    for (const QByteArray &line : readBytes(path).split('\n')) {
-        const qsizetype equals = line.indexOf('=');
-        if (equals > 0 && !line.startsWith('['))
-            values.insert(QString::fromUtf8(line.left(equals)).trimmed(),
-                          QString::fromUtf8(line.mid(equals + 1)).trimmed());
-    }
-    return values;
-}
+using testsupport::readBytes;
+using testsupport::readValues;
 
 // Whether the process has its own handler for all three stop signals. The program installs
-// them after the operator window has loaded its settings, so from then on a stop is orderly.
+// them first thing at start; a stop after that is orderly.
 bool catchesStopSignals(qint64 pid)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));

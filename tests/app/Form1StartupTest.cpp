@@ -1,4 +1,7 @@
+#include "tests/TestSupport.h"
+
 #include "app/Form1.h"
+#include "app/Frame1corvane.h"
 #include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
 #include "platform/SettingsStore.h"
@@ -8,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMap>
 #include <QScreen>
 #include <gtest/gtest.h>
@@ -15,6 +19,9 @@
 #include <ostream>
 
 namespace {
+
+using testsupport::readBytes;
+using testsupport::readValues;
 
 QString programTitle()
 {
@@ -24,25 +31,6 @@ QString programTitle()
 QString settingsKey()
 {
     return QStringLiteral("\\Software\\Marrowgate\\") + programTitle();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The values of a settings file as plain text, read without the store.
-QMap<QString, QString> readValues(const QString &path)
-{
-    QMap<QString, QString> values;
-    for (const QByteArray &line : readBytes(path).split('\n')) {
-        const qsizetype equals = line.indexOf('=');
-        if (equals > 0 && !line.startsWith('['))
-            values.insert(QString::fromUtf8(line.left(equals)).trimmed(),
-                          QString::fromUtf8(line.mid(equals + 1)).trimmed());
-    }
-    return values;
 }
 
 // The guarded group in the order it is read, with the values of a complete stored file.
@@ -331,6 +319,24 @@ TEST_F(Form1Startup, UnparsableFileIsSetAsideAndAFreshOneWritten)
     EXPECT_EQ(readValues(path).value(QStringLiteral("Left")), QStringLiteral("324"));
     EXPECT_EQ(readBytes(path + QStringLiteral(".bad")), bad);
     EXPECT_EQ(messages.size(), 1);
+}
+
+// A table stored as something other than text is not read; it must not be replaced by an
+// empty one at exit either, only by a table the operator has edited.
+TEST_F(Form1Startup, UnreadableStoredTableIsKeptUntilTheOperatorEdits)
+{
+    writeFile(fileOf(kStoredGroup) + "CorvaneFile=a, b\n");
+    form = std::make_unique<TForm1>();
+    EXPECT_EQ(form->FrameCorvane1->ShownRowCount, 0);
+    form.reset();
+    EXPECT_EQ(readValues(path).value(QStringLiteral("CorvaneFile")), QStringLiteral("a, b"));
+
+    programSettings() = ProgramSettings{};
+    form = std::make_unique<TForm1>();
+    form->EditorRows[1]->Edit1->setText(QStringLiteral("93,10"));
+    form.reset();
+    const QString stored = readValues(path).value(QStringLiteral("CorvaneFile"));
+    EXPECT_TRUE(stored.contains(QStringLiteral("93,10"))) << stored.toStdString();
 }
 
 } // namespace

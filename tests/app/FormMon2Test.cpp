@@ -115,12 +115,7 @@ protected:
 
     void startTv()
     {
-        TForm1 *operatorWindow = form.get();
-        tv = std::make_unique<TFormMon2>(operatorWindow->FrameCorvane1,
-                                         [operatorWindow](int slot, const RateRow &row) {
-                                             operatorWindow->writeEditorRow(slot, row);
-                                         });
-        form->attachFormMon2(tv.get());
+        tv = form->createFormMon2();
     }
 
     void start()

@@ -105,12 +105,7 @@ protected:
     {
         form = std::make_unique<TForm1>();
         ASSERT_EQ(SettingsStore::filePathFor(programSettings().SettingsKey), settingsFile());
-        TForm1 *operatorWindow = form.get();
-        tv = std::make_unique<TFormMon2>(operatorWindow->FrameCorvane1,
-                                         [operatorWindow](int slot, const RateRow &row) {
-                                             operatorWindow->writeEditorRow(slot, row);
-                                         });
-        form->attachFormMon2(tv.get());
+        tv = form->createFormMon2();
         form->btn_TV_OnClick();
         ASSERT_TRUE(tv->isVisible());
     }

@@ -1,3 +1,5 @@
+#include "tests/TestSupport.h"
+
 #include "platform/ErrorBox.h"
 #include "platform/SettingsStore.h"
 
@@ -12,6 +14,8 @@
 
 namespace {
 
+using testsupport::readBytes;
+
 // Every test works on a program title of its own, so that files, their .bad copies and
 // the store's "told once per run" memory never leak from one test into the next.
 QString uniqueTitle()
@@ -20,14 +24,6 @@ QString uniqueTitle()
     QString title = QStringLiteral("store-%1-%2").arg(QLatin1String(info->test_suite_name()), QLatin1String(info->name()));
     title.replace(QLatin1Char('/'), QLatin1Char('-'));
     return title;
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
 }
 
 void writeBytes(const QString &path, const QByteArray &bytes)

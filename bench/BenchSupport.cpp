@@ -1,0 +1,51 @@
+#include "BenchSupport.h"
+
+#include "app/Form1.h"
+#include "app/Frame1corvane.h"
+#include "platform/ProgramSettings.h"
+
+#include <QLineEdit>
+#include <QSettings>
+
+namespace benchsupport {
+
+RateSlots officeTable()
+{
+    return {{
+        {QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"), QStringLiteral("ДОЛЛАР США")},
+        {QStringLiteral("EUR"), QStringLiteral("99,20"), QStringLiteral("101,00"), QStringLiteral("ЕВРО")},
+        {QStringLiteral("CNY"), QStringLiteral("12,70"), QStringLiteral("13,40"), QStringLiteral("КИТАЙСКИЙ ЮАНЬ")},
+        {QStringLiteral("GBP"), QStringLiteral("117,30"), QStringLiteral("120,80"), QStringLiteral("ФУНТ СТЕРЛИНГОВ")},
+        {QStringLiteral("CHF"), QStringLiteral("104,60"), QStringLiteral("108,20"),
+         QStringLiteral("ШВЕЙЦАРСКИЙ ФРАНК")},
+        {QStringLiteral("JPY"), QStringLiteral("0,6120"), QStringLiteral("0,6480"), QStringLiteral("ЯПОНСКАЯ ИЕНА")},
+        {QStringLiteral("TRY"), QStringLiteral("2,85"), QStringLiteral("3,10"), QStringLiteral("ТУРЕЦКАЯ ЛИРА")},
+        {QStringLiteral("GOLD"), QStringLiteral("7450,00"), QStringLiteral("7890,00"), QStringLiteral("ЗОЛОТО")},
+    }};
+}
+
+IsolatedSettings::IsolatedSettings()
+{
+    qputenv("XDG_CONFIG_HOME", m_configHome.path().toUtf8());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_configHome.path());
+    programSettings() = ProgramSettings{};
+}
+
+IsolatedSettings::~IsolatedSettings()
+{
+    programSettings() = ProgramSettings{};
+}
+
+void fillEditorRows(TForm1 &form, const RateSlots &table)
+{
+    for (int i = 1; i <= 8; ++i) {
+        const RateRow &row = table[static_cast<size_t>(i - 1)];
+        TFrame1corvane *editor = form.EditorRows[static_cast<size_t>(i)];
+        editor->EditK->setText(row.code);
+        editor->Editname->setText(row.name);
+        editor->Edit1->setText(row.buy);
+        editor->Edit2->setText(row.sell);
+    }
+}
+
+} // namespace benchsupport
