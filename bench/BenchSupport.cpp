@@ -6,6 +6,7 @@
 
 #include <QLineEdit>
 #include <QSettings>
+#include <benchmark/benchmark.h>
 
 namespace benchsupport {
 
@@ -46,6 +47,17 @@ void fillEditorRows(TForm1 &form, const RateSlots &table)
         editor->Edit1->setText(row.buy);
         editor->Edit2->setText(row.sell);
     }
+}
+
+void typeAlternately(benchmark::State &state, QLineEdit *field)
+{
+    const QString values[2] = {QStringLiteral("93,10"), QStringLiteral("93,11")};
+    int next = 0;
+    for (auto _ : state) {
+        field->setText(values[next]);
+        next ^= 1;
+    }
+    benchmark::DoNotOptimize(programSettings().RateTableText.size());
 }
 
 } // namespace benchsupport

@@ -4,7 +4,11 @@
 
 #include <QTemporaryDir>
 
+class QLineEdit;
 class TForm1;
+namespace benchmark {
+class State;
+}
 
 namespace benchsupport {
 
@@ -25,5 +29,9 @@ private:
 
 // Types the table into the operator window's editor rows, as the operator would.
 void fillEditorRows(TForm1 &form, const RateSlots &table);
+
+// The measured loop of the keystroke benchmarks: each iteration changes the field's text
+// (between two rates), and the change handler returns with the boards laid out again.
+void typeAlternately(benchmark::State &state, QLineEdit *field);
 
 } // namespace benchsupport

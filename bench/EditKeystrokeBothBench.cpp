@@ -35,14 +35,7 @@ void BM_EditKeystrokeBoth(benchmark::State &state)
     state.counters["tvBoardWidth"] = tv->FrameCorvane1->PanelTablo->width();
     state.counters["tvBoardHeight"] = tv->FrameCorvane1->PanelTablo->height();
 
-    QLineEdit *buy = form->EditorRows[4]->Edit1;
-    const QString values[2] = {QStringLiteral("93,10"), QStringLiteral("93,11")};
-    int next = 0;
-    for (auto _ : state) {
-        buy->setText(values[next]);
-        next ^= 1;
-    }
-    benchmark::DoNotOptimize(programSettings().RateTableText.size());
+    benchsupport::typeAlternately(state, form->EditorRows[4]->Edit1);
     form.reset();
     tv.reset();
 }

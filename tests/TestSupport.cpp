@@ -1,6 +1,11 @@
 #include "TestSupport.h"
 
+#include "platform/ErrorBox.h"
+#include "platform/ProgramSettings.h"
+
 #include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QRegularExpression>
 #include <QWidget>
 
@@ -20,6 +25,21 @@ QImage renderWidget(QWidget *widget)
     image.fill(Qt::magenta);
     widget->render(&image);
     return image;
+}
+
+SettingsSandbox::SettingsSandbox()
+    : m_previousConfig(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
+    m_previousHandler = ErrorBox::setHandler([this](const QString &text) { messages << text; });
+    programSettings() = ProgramSettings{};
+}
+
+SettingsSandbox::~SettingsSandbox()
+{
+    programSettings() = ProgramSettings{};
+    ErrorBox::setHandler(m_previousHandler);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_previousConfig);
 }
 
 QByteArray readBytes(const QString &path)

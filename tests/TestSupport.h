@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QMap>
 #include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
 
 class QWidget;
 
@@ -15,6 +18,26 @@ QString screenSet();
 
 // Renders a widget (and its children) into an image of its own size.
 QImage renderWidget(QWidget *widget);
+
+// For its lifetime the settings store uses a folder of its own, error messages are collected
+// in `messages` instead of being shown, and the program settings start from their first-run
+// values.
+class SettingsSandbox
+{
+public:
+    SettingsSandbox();
+    ~SettingsSandbox();
+    SettingsSandbox(const SettingsSandbox &) = delete;
+    SettingsSandbox &operator=(const SettingsSandbox &) = delete;
+
+    bool isValid() const { return m_config.isValid(); }
+    QStringList messages;
+
+private:
+    QTemporaryDir m_config;
+    QString m_previousConfig;
+    std::function<void(const QString &)> m_previousHandler;
+};
 
 // A file's bytes; empty when it cannot be read.
 QByteArray readBytes(const QString &path);

@@ -89,11 +89,7 @@ class TvWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_config.isValid());
-        m_previousConfig = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
-        m_previousHandler = ErrorBox::setHandler([this](const QString &text) { messages << text; });
-        programSettings() = ProgramSettings{};
+        ASSERT_TRUE(sandbox.isValid());
     }
 
     void TearDown() override
@@ -101,9 +97,6 @@ protected:
         stop();
         if (!m_settingsFile.isEmpty())
             QFile::remove(m_settingsFile);
-        programSettings() = ProgramSettings{};
-        ErrorBox::setHandler(m_previousHandler);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_previousConfig);
         EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
     }
 
@@ -162,13 +155,11 @@ protected:
 
     std::unique_ptr<TForm1> form;
     std::unique_ptr<TFormMon2> tv;
-    QStringList messages;
+    testsupport::SettingsSandbox sandbox;
+    QStringList &messages = sandbox.messages;
 
 private:
-    QTemporaryDir m_config;
-    QString m_previousConfig;
     QString m_settingsFile;
-    ErrorBox::Handler m_previousHandler;
 };
 
 TEST_F(TvWindow, ShownItCoversTheLastMonitorWithTheBoardAtItsLeft)

@@ -75,11 +75,7 @@ class ProportionsTab : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_config.isValid());
-        m_previousConfig = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
-        m_previousHandler = ErrorBox::setHandler([this](const QString &text) { messages << text; });
-        programSettings() = ProgramSettings{};
+        ASSERT_TRUE(sandbox.isValid());
     }
 
     void TearDown() override
@@ -87,9 +83,6 @@ protected:
         form.reset();
         tv.reset();
         QFile::remove(settingsFile());
-        programSettings() = ProgramSettings{};
-        ErrorBox::setHandler(m_previousHandler);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_previousConfig);
         EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
     }
 
@@ -147,12 +140,10 @@ protected:
 
     std::unique_ptr<TForm1> form;
     std::unique_ptr<TFormMon2> tv;
-    QStringList messages;
+    testsupport::SettingsSandbox sandbox;
+    QStringList &messages = sandbox.messages;
 
 private:
-    QTemporaryDir m_config;
-    QString m_previousConfig;
-    ErrorBox::Handler m_previousHandler;
 };
 
 TEST_F(ProportionsTab, StartsWithTheDefaultsAndTheirPixelsOnTheLastMonitor)
