@@ -30,10 +30,13 @@ void setColors(QWidget *widget, const QColor &text, const QColor &background)
     widget->setAutoFillBackground(true);
 }
 
+// Loaded text is shown from its start, as a long name reads best.
 void setIfDifferent(QLineEdit *field, const QString &text)
 {
-    if (field->text() != text)
-        field->setText(text);
+    if (field->text() == text)
+        return;
+    field->setText(text);
+    field->setCursorPosition(0);
 }
 
 } // namespace
