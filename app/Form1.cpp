@@ -197,6 +197,18 @@ void TForm1::buildRatesTab()
     }
 }
 
+QSpinBox *TForm1::addSpinField(const QString &name, int tag, const QRect &bounds, int minimum, int maximum,
+                               int value)
+{
+    auto *field = new QSpinBox(TabPolya);
+    field->setObjectName(name);
+    field->setProperty("tag", tag);
+    field->setGeometry(bounds);
+    field->setRange(minimum, maximum);
+    field->setValue(value);
+    return field;
+}
+
 void TForm1::buildFieldsTab()
 {
     TabPolya->setFont(narrowFont(15));
@@ -219,23 +231,15 @@ void TForm1::buildFieldsTab()
         caption->setGeometry(0, top, 151, 30);
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-        QSpinBox *percent = new QSpinBox(TabPolya);
-        percent->setObjectName(QStringLiteral("seProc%1").arg(tag + 1));
-        percent->setProperty("tag", tag);
-        percent->setGeometry(153, top, 38, 30);
-        percent->setRange(0, 50);
-        percent->setValue(designValues[tag]);
-        percent->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+        QSpinBox *percent = addSpinField(QStringLiteral("seProc%1").arg(tag + 1), tag, QRect(153, top, 38, 30), 0, 50,
+                                         designValues[tag]);
         seProc[static_cast<size_t>(tag)] = percent;
         auto *percentSign = new QLabel(QStringLiteral("%"), TabPolya);
         percentSign->setGeometry(193, top, 18, 30);
 
-        QSpinBox *pixels = new QSpinBox(TabPolya);
-        pixels->setObjectName(QStringLiteral("seProc%1p").arg(tag + 1));
-        pixels->setProperty("tag", tag);
-        pixels->setGeometry(212, top, 52, 30);
-        pixels->setRange(1, 1920);
-        pixels->setValue(designPixels[tag]);
+        // The pixel estimate is shown, never edited.
+        QSpinBox *pixels = addSpinField(QStringLiteral("seProc%1p").arg(tag + 1), tag, QRect(212, top, 52, 30), 1, 1920,
+                                        designPixels[tag]);
         pixels->setReadOnly(true);
         pixels->setEnabled(false);
         pixels->setButtonSymbols(QAbstractSpinBox::NoButtons);

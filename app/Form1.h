@@ -92,6 +92,7 @@ private:
     void buildWindow();
     void buildRightPanel();
     void buildFieldsTab();
+    QSpinBox *addSpinField(const QString &name, int tag, const QRect &bounds, int minimum, int maximum, int value);
     void buildStatusBar();
     void buildRatesTab();
     void watchDisplays();

@@ -78,6 +78,17 @@ TLabel3D *TFrameCorvane::addLabel(TDockPanel *parent, const char *name, DockSide
     return label;
 }
 
+TLabel3D *TFrameCorvane::addCentredLabel(TDockPanel *parent, const char *name, DockSide side, const QString &caption,
+                                         TColor fontColor)
+{
+    TLabel3D *label = addLabel(parent, name, side);
+    label->setCaption(caption);
+    label->setAlignment(TLabel3D::taCenter);
+    label->setLayout(TLabel3D::tlCenter);
+    label->setFontColor(fontColor);
+    return label;
+}
+
 QWidget *TFrameCorvane::addSeparator(TDockPanel *parent, const char *name, DockSide side)
 {
     auto *line = new QWidget(parent);
@@ -102,12 +113,8 @@ void TFrameCorvane::buildElementTree()
     ImageTop->hide();
     PanelTablo->dock(ImageTop, DockSide::Top);
 
-    LabelTop = addLabel(PanelTablo, "LabelTop", DockSide::Top);
-    LabelTop->setCaption(QStringLiteral("Tитульная строка или лого"));
-    LabelTop->setAlignment(TLabel3D::taCenter);
-    LabelTop->setLayout(TLabel3D::tlCenter);
+    LabelTop = addCentredLabel(PanelTablo, "LabelTop", DockSide::Top, QStringLiteral("Tитульная строка или лого"), clAqua);
     LabelTop->setFont(boardFont(QStringLiteral("Arial")));
-    LabelTop->setFontColor(clAqua);
     TDockPanel::setHeight(LabelTop, 96);
     SplitterT = addSeparator(PanelTablo, "SplitterT", DockSide::Top);
 
@@ -123,17 +130,10 @@ void TFrameCorvane::buildElementTree()
     Panel2 = addPanel(PanelTablo, "Panel2", DockSide::Fill);
     PanelTitle = addPanel(Panel2, "PanelTitle", DockSide::Top);
     TDockPanel::setHeight(PanelTitle, 48);
-    LabelData = addLabel(PanelTitle, "LabelData", DockSide::Left);
-    LabelData->setCaption(QStringLiteral("ДАТА ВРЕМЯ"));
-    LabelData->setAlignment(TLabel3D::taCenter);
-    LabelData->setLayout(TLabel3D::tlCenter);
-    LabelData->setFontColor(clLime);
+    LabelData = addCentredLabel(PanelTitle, "LabelData", DockSide::Left, QStringLiteral("ДАТА ВРЕМЯ"), clLime);
     TDockPanel::setWidth(LabelData, 81);
     SplitterV1 = addSeparator(PanelTitle, "SplitterV1", DockSide::Left);
-    LabelTitle = addLabel(PanelTitle, "LabelTitle", DockSide::Fill);
-    LabelTitle->setAlignment(TLabel3D::taCenter);
-    LabelTitle->setLayout(TLabel3D::tlCenter);
-    LabelTitle->setFontColor(clYellow);
+    LabelTitle = addCentredLabel(PanelTitle, "LabelTitle", DockSide::Fill, QString(), clYellow);
     Splitter3 = addSeparator(Panel2, "Splitter3", DockSide::Top);
 
     Panel3 = addPanel(Panel2, "Panel3", DockSide::Fill);
@@ -151,17 +151,9 @@ void TFrameCorvane::buildElementTree()
     PanelKursy = addPanel(Panel3, "PanelKursy", DockSide::Fill);
     PanelTit2 = addPanel(PanelKursy, "PanelTit2", DockSide::Top);
     TDockPanel::setHeight(PanelTit2, 48);
-    LabelTitPok = addLabel(PanelTit2, "LabelTitPok", DockSide::Left);
-    LabelTitPok->setCaption(QStringLiteral("ПОКУПКА"));
-    LabelTitPok->setAlignment(TLabel3D::taCenter);
-    LabelTitPok->setLayout(TLabel3D::tlCenter);
-    LabelTitPok->setFontColor(clWhite);
+    LabelTitPok = addCentredLabel(PanelTit2, "LabelTitPok", DockSide::Left, QStringLiteral("ПОКУПКА"), clWhite);
     Splitter1 = addSeparator(PanelTit2, "Splitter1", DockSide::Left);
-    LabelTitProd = addLabel(PanelTit2, "LabelTitProd", DockSide::Fill);
-    LabelTitProd->setCaption(QStringLiteral("ПРОДАЖА"));
-    LabelTitProd->setAlignment(TLabel3D::taCenter);
-    LabelTitProd->setLayout(TLabel3D::tlCenter);
-    LabelTitProd->setFontColor(clWhite);
+    LabelTitProd = addCentredLabel(PanelTit2, "LabelTitProd", DockSide::Fill, QStringLiteral("ПРОДАЖА"), clWhite);
     Splitter66 = addSeparator(PanelKursy, "Splitter66", DockSide::Top);
     LabelPok = addLabel(PanelKursy, "LabelPok", DockSide::None);
     setTemplateLook(LabelPok, clMaroon, clRed, TLabel3D::taRightJustify);

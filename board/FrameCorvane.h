@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/DockPanel.h"
+#include "platform/TColor.h"
 
 #include <array>
 #include <functional>
@@ -87,6 +88,9 @@ private:
     void buildRunLabel();
     TDockPanel *addPanel(TDockPanel *parent, const char *name, DockSide side);
     TLabel3D *addLabel(TDockPanel *parent, const char *name, DockSide side);
+    // A label that shows its caption centred both ways.
+    TLabel3D *addCentredLabel(TDockPanel *parent, const char *name, DockSide side, const QString &caption,
+                              TColor fontColor);
     QWidget *addSeparator(TDockPanel *parent, const char *name, DockSide side);
     void createRowLabels(int index);
     void hideRow(const RowLabelSet &row);
