@@ -9,7 +9,9 @@
 #include "controls/Label3D.h"
 #include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
+#include "platform/SettingsSaver.h"
 #include "platform/SettingsStore.h"
+#include "platform/StoredSettings.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -23,10 +25,11 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
+#include <cstdio>
+
 namespace {
 
 const QString kCaption = QStringLiteral("Corvane 1.0");
-const QString kSettingsRoot = QStringLiteral("\\Software\\Marrowgate\\");
 
 QFont narrowFont(int pixels, bool bold = false)
 {
@@ -62,18 +65,27 @@ void useSystemLook(QWidget *widget)
     widget->setAutoFillBackground(true);
 }
 
-QString programTitle()
+QList<QRect> monitorBounds()
 {
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    QList<QRect> monitors;
+    for (QScreen *screen : QGuiApplication::screens())
+        monitors.append(screen->geometry());
+    return monitors;
 }
 
 } // namespace
+
+QString TForm1::programTitle()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
 
 TForm1::TForm1(QWidget *parent)
     : TDockPanel(parent)
 {
     buildWindow();
     FormCreate();
+    saveAsYouGo();
 }
 
 TForm1::~TForm1()
@@ -280,6 +292,13 @@ void TForm1::UpdateMonitorInfo()
     eMon2->setText(QStringLiteral("%1) %2x%3").arg(count).arg(last.width()).arg(last.height()));
 }
 
+void TForm1::bringToFront()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
 void TForm1::FormCreate()
 {
     UpdateMonitorInfo();
@@ -292,14 +311,26 @@ void TForm1::FormCreate()
     const QString title = programTitle();
     QCoreApplication::setApplicationName(title);
     QGuiApplication::setApplicationDisplayName(title);
-    programSettings().SettingsKey = kSettingsRoot + title;
+    programSettings().setSettingsKey(ProgramSettings::settingsRoot() + title);
 
     readSettings();
     FrameCorvane1->LoadRateTable([this](int slot, const RateRow &row) {
         EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
     });
-    programSettings().SettingsLoaded = true;
-    setProportionFields(programSettings().proportions);
+    programSettings().setSettingsLoaded();
+    setProportionFields(programSettings().proportions());
+    programSettings().setWindowBounds(outerBounds());
+}
+
+// From here on every change of a stored value reaches the store within a second; a save
+// that fails is shown in the status bar and tried again with the next change.
+void TForm1::saveAsYouGo()
+{
+    m_saver = new SettingsSaver(programSettings(), this);
+    connect(m_saver, &SettingsSaver::saveFailed, this, [this](const QString &error) {
+        StatusBar1->showMessage(tr("Settings not saved: %1").arg(error));
+    });
+    connect(m_saver, &SettingsSaver::saveRecovered, StatusBar1, &QStatusBar::clearMessage);
 }
 
 // Puts the proportions into their fields, which brings each into 0..50; the change
@@ -307,9 +338,8 @@ void TForm1::FormCreate()
 // refreshed too, also where a field already held its value and reported no change.
 void TForm1::setProportionFields(const Proportions &values)
 {
-    const int ordered[] = {values.ProTop, values.ProBot, values.ProTit, values.ProTitL, values.ProName, values.ProTit2};
-    for (int tag = 0; tag < 6; ++tag)
-        seProc[static_cast<size_t>(tag)]->setValue(ordered[tag]);
+    for (int tag = 0; tag < Proportions::kCount; ++tag)
+        seProc[static_cast<size_t>(tag)]->setValue(values.at(tag));
     for (QSpinBox *field : seProc)
         seProcChange(field);
 }
@@ -317,50 +347,13 @@ void TForm1::setProportionFields(const Proportions &values)
 void TForm1::readSettings()
 {
     const std::unique_ptr<SettingsStore> store =
-        SettingsStore::open(programSettings().SettingsKey, SettingsStore::Mode::OpenExisting);
+        SettingsStore::open(programSettings().settingsKey(), SettingsStore::Mode::OpenExisting);
     if (!store)
         return;
-    readGuardedGroup(*store);
-    // A table stored as anything but text counts as missing, so that an orderly exit
-    // does not overwrite it with an empty one.
-    QString table;
-    if (store->readString(QStringLiteral("CorvaneFile"), table))
-        programSettings().RateTableText = table;
-    else
-        m_keepStoredTable = store->hasValue(QStringLiteral("CorvaneFile"));
-}
-
-// Reads the group in its fixed order. The first value that is missing or of the wrong type
-// ends the group silently; what was read before it stays applied.
-bool TForm1::readGuardedGroup(const SettingsStore &store)
-{
-    ProgramSettings &settings = programSettings();
-    int left = 0;
-    int top = 0;
-    if (!store.readInteger(QStringLiteral("Left"), left))
-        return false;
-    move(left, y());
-    if (!store.readInteger(QStringLiteral("Top"), top))
-        return false;
-    move(x(), top);
-
-    // A missing title text reads as empty; only a value of another type ends the group.
-    QString fileName;
-    if (store.hasValue(QStringLiteral("FileName")) && !store.readString(QStringLiteral("FileName"), fileName))
-        return false;
-    settings.FileName = fileName;
-
-    if (!store.readInteger(QStringLiteral("TitleMode"), settings.TitleMode))
-        return false;
-    if (!store.readBool(QStringLiteral("TV"), settings.TV))
-        return false;
-    Proportions &p = settings.proportions;
-    for (auto [name, value] : {std::pair{"ProTop", &p.ProTop}, {"ProBot", &p.ProBot}, {"ProTit", &p.ProTit},
-                               {"ProTitL", &p.ProTitL}, {"ProName", &p.ProName}, {"ProTit2", &p.ProTit2}}) {
-        if (!store.readInteger(QLatin1String(name), *value))
-            return false;
-    }
-    return true;
+    const StoredWindowPosition stored = readStoredSettings(programSettings(), *store);
+    // Wherever the stored position lies, the window lands wholly on a monitor.
+    const QRect wanted(QPoint(stored.left.value_or(x()), stored.top.value_or(y())), frameGeometry().size());
+    move(keepFullyVisible(wanted, monitorBounds()));
 }
 
 QList<TFrameCorvane *> TForm1::boards() const
@@ -408,6 +401,7 @@ void TForm1::btn_TV_OnClick()
         return;
     activateWindow();
     showTvState(true);
+    programSettings().setTV(true);
 }
 
 void TForm1::btn_TV_OffClick()
@@ -416,6 +410,7 @@ void TForm1::btn_TV_OffClick()
         return;
     m_formMon2->hide();
     showTvState(false);
+    programSettings().setTV(false);
 }
 
 void TForm1::seProcChange(QSpinBox *sender)
@@ -423,11 +418,9 @@ void TForm1::seProcChange(QSpinBox *sender)
     const QSize monitor = targetMonitorGeometry().size();
     const int tag = sender->property("tag").toInt();
     const int value = sender->value();
-    Proportions &p = programSettings().proportions;
-    int *targets[] = {&p.ProTop, &p.ProBot, &p.ProTit, &p.ProTitL, &p.ProName, &p.ProTit2};
-    if (tag < 0 || tag > 5)
+    if (tag < 0 || tag >= Proportions::kCount)
         return;
-    *targets[tag] = value;
+    programSettings().setProportion(tag, value);
     const bool ofWidth = tag == 3 || tag == 4;
     seProcPixels[static_cast<size_t>(tag)]->setValue((ofWidth ? monitor.width() : monitor.height()) * value / 100);
     FormResize();
@@ -437,8 +430,8 @@ void TForm1::seProcChange(QSpinBox *sender)
 
 void TForm1::bDefProcClick()
 {
-    programSettings().proportions = Proportions{};
-    setProportionFields(programSettings().proportions);
+    programSettings().setProportions(Proportions{});
+    setProportionFields(programSettings().proportions());
     FormResize();
     if (m_formMon2)
         m_formMon2->FormResize();
@@ -446,7 +439,7 @@ void TForm1::bDefProcClick()
 
 void TForm1::Modify(QLineEdit *field)
 {
-    if (!programSettings().SettingsLoaded)
+    if (!programSettings().settingsLoaded())
         return;
     auto *row = qobject_cast<TFrame1corvane *>(field->parentWidget());
     if (!row)
@@ -472,8 +465,7 @@ void TForm1::Modify(QLineEdit *field)
     RateSlots table;
     for (int i = 1; i <= 8; ++i)
         table[static_cast<size_t>(i - 1)] = EditorRows[static_cast<size_t>(i)]->rateRow();
-    programSettings().RateTableText = writeRateTable(table);
-    m_keepStoredTable = false;
+    programSettings().setRateTableText(writeRateTable(table));
 }
 
 void TForm1::FormDestroy()
@@ -481,35 +473,11 @@ void TForm1::FormDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
-    writeSettings();
-}
-
-void TForm1::writeSettings()
-{
-    const std::unique_ptr<SettingsStore> store =
-        SettingsStore::open(programSettings().SettingsKey, SettingsStore::Mode::Create);
-    if (!store)
-        return;
-    const ProgramSettings &settings = programSettings();
-    const QRect bounds = frameGeometry();
-    store->writeInteger(QStringLiteral("Left"), bounds.x());
-    store->writeInteger(QStringLiteral("Top"), bounds.y());
-    store->writeInteger(QStringLiteral("Width"), bounds.width());
-    store->writeInteger(QStringLiteral("Height"), bounds.height());
-    store->writeString(QStringLiteral("FileName"), settings.FileName);
-    store->writeInteger(QStringLiteral("TitleMode"), settings.TitleMode);
-    store->writeBool(QStringLiteral("TV"), settings.TV);
-    const Proportions &p = settings.proportions;
-    store->writeInteger(QStringLiteral("ProTop"), p.ProTop);
-    store->writeInteger(QStringLiteral("ProBot"), p.ProBot);
-    store->writeInteger(QStringLiteral("ProTit"), p.ProTit);
-    store->writeInteger(QStringLiteral("ProTitL"), p.ProTitL);
-    store->writeInteger(QStringLiteral("ProName"), p.ProName);
-    store->writeInteger(QStringLiteral("ProTit2"), p.ProTit2);
-    if (!m_keepStoredTable)
-        store->writeString(QStringLiteral("CorvaneFile"), settings.RateTableText);
-    if (!store->commit())
-        ErrorBox::show(QStringLiteral("Failed to set data for '%1'.").arg(store->failedValueName()), this);
+    programSettings().setWindowBounds(outerBounds());
+    // Nobody may be left to answer a box now (a shutdown, the end of the session), so a
+    // failure is told on the standard error and the program ends all the same.
+    if (!m_saver->saveNow())
+        std::fprintf(stderr, "%s\n", qUtf8Printable(tr("The settings could not be saved: %1").arg(m_saver->lastError())));
 }
 
 void TForm1::FormResize()
@@ -528,7 +496,7 @@ void TForm1::FormResize()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    programSettings().TV = m_formMon2 && m_formMon2->isVisible();
+    programSettings().setTV(m_formMon2 && m_formMon2->isVisible());
     event->accept();
     emit closed();
 }
@@ -536,13 +504,28 @@ void TForm1::closeEvent(QCloseEvent *event)
 void TForm1::showEvent(QShowEvent *event)
 {
     TDockPanel::showEvent(event);
-    QList<QRect> monitors;
-    for (QScreen *screen : QGuiApplication::screens())
-        monitors.append(screen->geometry());
-    // Moved by the difference, since pos() and the frame may disagree about the frame's
-    // margins while the window is being shown.
-    const QRect frame = frameGeometry();
-    const QPoint shift = keepOnFirstMonitor(frame, monitors) - frame.topLeft();
-    if (!shift.isNull())
-        move(pos() + shift);
+    const QRect frame = outerBounds();
+    const QPoint place = placeOperatorWindow(frame, monitorBounds());
+    if (place != frame.topLeft())
+        move(place);
+    programSettings().setWindowBounds(outerBounds());
+}
+
+// While the window is being shown its frame geometry may still lie about where the frame
+// will be; the position is the frame's corner all along.
+QRect TForm1::outerBounds() const
+{
+    return QRect(pos(), frameGeometry().size());
+}
+
+void TForm1::moveEvent(QMoveEvent *event)
+{
+    TDockPanel::moveEvent(event);
+    programSettings().setWindowBounds(outerBounds());
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    TDockPanel::resizeEvent(event);
+    programSettings().setWindowBounds(outerBounds());
 }

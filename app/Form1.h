@@ -15,6 +15,7 @@ class QPushButton;
 class QSpinBox;
 class QStatusBar;
 class QTabWidget;
+class SettingsSaver;
 class SettingsStore;
 class TFrame1corvane;
 class TFrameCorvane;
@@ -30,10 +31,15 @@ public:
     explicit TForm1(QWidget *parent = nullptr);
     ~TForm1() override;
 
+    // The program's title: the file name of the executable without folder and extension.
+    static QString programTitle();
+
     void FormCreate();
     void FormDestroy();
     void FormResize();
     void UpdateMonitorInfo();
+    // Another start of the program asked for this window: it comes to the front.
+    void bringToFront();
     // The change handler of every field of the eight editor rows.
     void Modify(QLineEdit *field);
 
@@ -87,6 +93,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildWindow();
@@ -98,15 +106,14 @@ private:
     void watchDisplays();
 
     void readSettings();
-    bool readGuardedGroup(const SettingsStore &store);
-    void writeSettings();
+    void saveAsYouGo();
+    QRect outerBounds() const;
 
     void showTvState(bool on);
     void setProportionFields(const struct Proportions &values);
 
     QPointer<TFormMon2> m_formMon2;
-    // A stored table that could not be read stays in the store until the operator edits one.
-    bool m_keepStoredTable = false;
+    SettingsSaver *m_saver = nullptr;
     bool m_destroyed = false;
     bool m_inFormResize = false;
 };

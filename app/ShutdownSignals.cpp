@@ -13,8 +13,18 @@ int g_signalSocket[2] = {-1, -1};
 
 void forwardSignal(int signalNumber)
 {
+    // The orderly close saves and ends long before this; the alarm only ends a program that
+    // hangs on the way out.
+    ::alarm(ShutdownSignals::kGraceSeconds);
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
     [[maybe_unused]] const ssize_t written = ::write(g_signalSocket[0], &byte, 1);
+}
+
+void endAfterGrace(int)
+{
+    static const char message[] = "Stopped from outside and still not ended: ending now.\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(1);
 }
 
 } // namespace
@@ -33,11 +43,14 @@ ShutdownSignals::ShutdownSignals(QObject *parent)
     action.sa_flags = SA_RESTART;
     for (int signalNumber : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(signalNumber, &action, nullptr);
+    action.sa_handler = endAfterGrace;
+    ::sigaction(SIGALRM, &action, nullptr);
 }
 
 ShutdownSignals::~ShutdownSignals()
 {
-    for (int signalNumber : {SIGTERM, SIGINT, SIGHUP})
+    ::alarm(0);
+    for (int signalNumber : {SIGTERM, SIGINT, SIGHUP, SIGALRM})
         ::signal(signalNumber, SIG_DFL);
     if (g_signalSocket[0] >= 0) {
         ::close(g_signalSocket[0]);

@@ -5,11 +5,15 @@
 class QSocketNotifier;
 
 // Turns SIGTERM, SIGINT and SIGHUP into a Qt signal delivered on the user-interface thread,
-// so that a stop from outside closes the program the same way as the close box.
+// so that a stop from outside closes the program the same way as the close box. Whatever
+// the program is doing then, it ends within kGraceSeconds of the first stop: a shutdown must
+// never wait for somebody to answer a window.
 class ShutdownSignals : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr unsigned kGraceSeconds = 2;
+
     explicit ShutdownSignals(QObject *parent = nullptr);
     ~ShutdownSignals() override;
 

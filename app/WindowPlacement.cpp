@@ -1,5 +1,6 @@
 #include "WindowPlacement.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -57,4 +58,36 @@ QPoint keepOnFirstMonitor(const QRect &window, const QList<QRect> &monitors)
     if (overBottom > 0)
         position.ry() -= overBottom;
     return position;
+}
+
+namespace {
+
+int clampIntoRange(int start, int length, int rangeStart, int rangeLength)
+{
+    const qint64 last = qint64(rangeStart) + rangeLength - length;
+    if (last < rangeStart)
+        return rangeStart;
+    return int(std::clamp<qint64>(start, rangeStart, last));
+}
+
+} // namespace
+
+QPoint keepFullyVisible(const QRect &window, const QList<QRect> &monitors)
+{
+    for (const QRect &monitor : monitors) {
+        if (monitor.contains(window))
+            return window.topLeft();
+    }
+    const int index = monitorOf(window, monitors);
+    if (index < 0)
+        return window.topLeft();
+    const QRect &monitor = monitors[index];
+    return {clampIntoRange(window.x(), window.width(), monitor.x(), monitor.width()),
+            clampIntoRange(window.y(), window.height(), monitor.y(), monitor.height())};
+}
+
+QPoint placeOperatorWindow(const QRect &window, const QList<QRect> &monitors)
+{
+    const QPoint onFirst = keepOnFirstMonitor(window, monitors);
+    return keepFullyVisible(QRect(onFirst, window.size()), monitors);
 }

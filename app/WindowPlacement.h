@@ -13,3 +13,11 @@ QPoint keepOnFirstMonitor(const QRect &window, const QList<QRect> &monitors);
 // The monitor a window lies on: the one it overlaps most, or the nearest one when it
 // overlaps none. -1 without monitors.
 int monitorOf(const QRect &window, const QList<QRect> &monitors);
+
+// Where a window goes so that it lies wholly on one monitor: a window already wholly on one
+// stays; any other moves the least distance onto the monitor it lies on (see monitorOf). A
+// window larger than that monitor keeps its top-left corner on it. Unchanged without monitors.
+QPoint keepFullyVisible(const QRect &window, const QList<QRect> &monitors);
+
+// The operator window's place when it is shown: on the first monitor, and wholly on it.
+QPoint placeOperatorWindow(const QRect &window, const QList<QRect> &monitors);

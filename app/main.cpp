@@ -1,8 +1,11 @@
 #include "app/Form1.h"
 #include "app/ShutdownSignals.h"
+#include "app/SingleInstance.h"
 #include "board/FormMon2.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
@@ -11,6 +14,17 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(false);
     // Listen for a stop from the start, so that one arriving during start-up is not fatal.
     ShutdownSignals shutdownSignals;
+
+    // One copy per settings file: a second start brings the running one forward instead.
+    SingleInstance instance(TForm1::programTitle());
+    if (!instance.claim()) {
+        if (instance.activateRunning())
+            return 0;
+        std::fprintf(stderr, "%s\n",
+                     qUtf8Printable(QApplication::translate("main", "%1 is running already but does not answer.")
+                                        .arg(TForm1::programTitle())));
+        return 1;
+    }
 
     auto *form = new TForm1;
     // A close can come before the event loop runs (a stop signal handled while start-up
@@ -26,6 +40,7 @@ int main(int argc, char **argv)
     // way its close box does, so that everything is saved.
     QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, form, &QWidget::close);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, form, &QWidget::close);
+    QObject::connect(&instance, &SingleInstance::activationRequested, form, &TForm1::bringToFront);
 
     form->show();
     if (shutdownSignals.wasRequested())

@@ -29,12 +29,12 @@ IsolatedSettings::IsolatedSettings()
 {
     qputenv("XDG_CONFIG_HOME", m_configHome.path().toUtf8());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_configHome.path());
-    programSettings() = ProgramSettings{};
+    programSettings().reset();
 }
 
 IsolatedSettings::~IsolatedSettings()
 {
-    programSettings() = ProgramSettings{};
+    programSettings().reset();
 }
 
 void fillEditorRows(TForm1 &form, const RateSlots &table)
@@ -57,7 +57,7 @@ void typeAlternately(benchmark::State &state, QLineEdit *field)
         field->setText(values[next]);
         next ^= 1;
     }
-    benchmark::DoNotOptimize(programSettings().RateTableText.size());
+    benchmark::DoNotOptimize(programSettings().rateTableText().size());
 }
 
 } // namespace benchsupport

@@ -12,7 +12,7 @@ namespace {
 // comes from the last monitor; run with a portrait (or landscape 16:9) last screen.
 void frameResize(benchmark::State &state, int height)
 {
-    programSettings().proportions = Proportions{};
+    programSettings().setProportions(Proportions{});
     TFrameCorvane frame;
     frame.InitBoard();
     const RateSlots table = benchsupport::officeTable();

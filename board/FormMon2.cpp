@@ -39,7 +39,7 @@ void TFormMon2::FormCreate(const TFrameCorvane *preview, const TFrameCorvane::Ed
     board->ImageTop->setVisible(board->LabelTop->isHidden());
     board->PanelTablo->moveDockedToFront(board->ImageTop);
     copyLookFrom(preview);
-    if (programSettings().TV)
+    if (programSettings().tv())
         show();
     board->PanelTablo->moveDockedAfter(board->SplitterT, board->LabelTop);
     board->LoadRateTable(writeEditorRow);

@@ -263,7 +263,7 @@ void TFrameCorvane::FrameResize()
     m_inFrameResize = true;
     redock();
     const int height = PanelTablo->height();
-    const BoardBands bands = boardBands(height, targetMonitorGeometry().size(), programSettings().proportions);
+    const BoardBands bands = boardBands(height, targetMonitorGeometry().size(), programSettings().proportions());
 
     auto *host = qobject_cast<TDockPanel *>(parentWidget());
     if (!host || host->dockSide(this) != DockSide::Fill)
@@ -349,7 +349,7 @@ void TFrameCorvane::LoadRateTable(const EditorRowWriter &writeEditorRow)
 {
     if (!hasRowLabels())
         return;
-    const QVector<RateRow> rows = parseRateTable(programSettings().RateTableText);
+    const QVector<RateRow> rows = parseRateTable(programSettings().rateTableText());
     for (int slot = 1; slot <= int(rows.size()); ++slot) {
         const RateRow fields = fitToEditorLimits(rows[slot - 1]);
         if (isShownRow(fields.code))

@@ -24,6 +24,21 @@ void show(const QString &text, QWidget *parent)
     QMessageBox::critical(parent, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok);
 }
 
+void notify(const QString &text, QWidget *parent)
+{
+    if (currentHandler()) {
+        currentHandler()(text);
+        return;
+    }
+    auto *box = new QMessageBox(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), text,
+                                QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    // A box still open when the program ends goes with it.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, box, [box] { delete box; });
+    box->show();
+}
+
 Handler setHandler(Handler handler)
 {
     Handler previous = std::move(currentHandler());

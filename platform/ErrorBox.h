@@ -12,6 +12,10 @@ namespace ErrorBox {
 
 void show(const QString &text, QWidget *parent = nullptr);
 
+// The same box, but nobody waits for its answer: for what the operator should know of while
+// the program goes on, also with nobody at the screen.
+void notify(const QString &text, QWidget *parent = nullptr);
+
 using Handler = std::function<void(const QString &text)>;
 // Replaces the message box; an empty handler restores it. Returns the previous one.
 Handler setHandler(Handler handler);

@@ -1,5 +1,102 @@
 #include "ProgramSettings.h"
 
+int Proportions::at(int tag) const
+{
+    const int values[kCount] = {ProTop, ProBot, ProTit, ProTitL, ProName, ProTit2};
+    return tag >= 0 && tag < kCount ? values[tag] : 0;
+}
+
+void Proportions::set(int tag, int value)
+{
+    int *targets[kCount] = {&ProTop, &ProBot, &ProTit, &ProTitL, &ProName, &ProTit2};
+    if (tag >= 0 && tag < kCount)
+        *targets[tag] = value;
+}
+
+QString ProgramSettings::settingsRoot()
+{
+    return QStringLiteral("\\Software\\Marrowgate\\");
+}
+
+ProgramSettings::ProgramSettings(QObject *parent)
+    : QObject(parent)
+{
+    reset();
+}
+
+void ProgramSettings::reset()
+{
+    m_settingsKey = settingsRoot();
+    m_fileName = QStringLiteral("Title.jpg");
+    m_titleMode = 0;
+    m_tv = false;
+    m_proportions = Proportions{};
+    m_rateTableText.clear();
+    m_keepStoredTable = false;
+    m_windowBounds = QRect();
+    m_settingsLoaded = false;
+}
+
+template<typename T, typename Signal>
+void ProgramSettings::assign(T &member, const T &value, Signal signal)
+{
+    if (member == value)
+        return;
+    member = value;
+    emit(this->*signal)();
+    emit changed();
+}
+
+void ProgramSettings::setFileName(const QString &fileName)
+{
+    assign(m_fileName, fileName, &ProgramSettings::fileNameChanged);
+}
+
+void ProgramSettings::setTitleMode(int mode)
+{
+    assign(m_titleMode, mode, &ProgramSettings::titleModeChanged);
+}
+
+void ProgramSettings::setTV(bool on)
+{
+    if (m_tv == on)
+        return;
+    m_tv = on;
+    emit tvChanged(on);
+    emit changed();
+}
+
+void ProgramSettings::setProportions(const Proportions &proportions)
+{
+    assign(m_proportions, proportions, &ProgramSettings::proportionsChanged);
+}
+
+void ProgramSettings::setProportion(int tag, int value)
+{
+    Proportions proportions = m_proportions;
+    proportions.set(tag, value);
+    setProportions(proportions);
+}
+
+void ProgramSettings::setRateTableText(const QString &text)
+{
+    const bool wasKept = m_keepStoredTable;
+    m_keepStoredTable = false;
+    if (m_rateTableText == text) {
+        if (wasKept)
+            emit changed(); // the edited table now replaces the stored one
+        return;
+    }
+    m_rateTableText = text;
+    emit rateTableTextChanged();
+    emit changed();
+}
+
+void ProgramSettings::setWindowBounds(const QRect &bounds)
+{
+    assign(m_windowBounds, bounds, &ProgramSettings::windowBoundsChanged);
+}
+
 ProgramSettings &programSettings()
 {
     static ProgramSettings settings;

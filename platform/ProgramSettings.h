@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QObject>
+#include <QRect>
 #include <QString>
 
 // The six band proportions of the board, in percent of its height or width.
@@ -12,19 +14,89 @@ struct Proportions
     int ProName = 35; // name column, of the width
     int ProTit2 = 10; // buy/sell header, of the height
 
+    static constexpr int kCount = 6;
+    // The proportions in the order of their fields on the proportions tab (tags 0..5).
+    int at(int tag) const;
+    void set(int tag, int value);
+
     friend bool operator==(const Proportions &, const Proportions &) = default;
 };
 
-// Settings shared by the whole program: loaded at start-up, written back at exit.
-struct ProgramSettings
+// The settings shared by the whole program, and their one owner: every view of them (the
+// boards, the operator window, the store writer) learns of a change through its signals, so
+// nothing that changes a value has to know who keeps it.
+class ProgramSettings : public QObject
 {
-    QString SettingsKey = QStringLiteral("\\Software\\Marrowgate\\");
-    QString FileName = QStringLiteral("Title.jpg");
-    int TitleMode = 0;
-    bool TV = false;
-    Proportions proportions;
-    QString RateTableText;
-    bool SettingsLoaded = false;
+    Q_OBJECT
+    Q_PROPERTY(QString SettingsKey READ settingsKey WRITE setSettingsKey)
+    Q_PROPERTY(QString FileName READ fileName WRITE setFileName NOTIFY fileNameChanged)
+    Q_PROPERTY(int TitleMode READ titleMode WRITE setTitleMode NOTIFY titleModeChanged)
+    Q_PROPERTY(bool TV READ tv WRITE setTV NOTIFY tvChanged)
+    Q_PROPERTY(QString RateTableText READ rateTableText WRITE setRateTableText NOTIFY rateTableTextChanged)
+    Q_PROPERTY(bool SettingsLoaded READ settingsLoaded)
+public:
+    // The store's root key; the program title follows it.
+    static QString settingsRoot();
+
+    explicit ProgramSettings(QObject *parent = nullptr);
+
+    // Back to the values of a first run, without telling anybody (tests and benchmarks).
+    void reset();
+
+    QString settingsKey() const { return m_settingsKey; }
+    void setSettingsKey(const QString &key) { m_settingsKey = key; }
+
+    QString fileName() const { return m_fileName; }
+    void setFileName(const QString &fileName);
+
+    int titleMode() const { return m_titleMode; }
+    void setTitleMode(int mode);
+
+    bool tv() const { return m_tv; }
+    void setTV(bool on);
+
+    const Proportions &proportions() const { return m_proportions; }
+    void setProportions(const Proportions &proportions);
+    void setProportion(int tag, int value);
+
+    QString rateTableText() const { return m_rateTableText; }
+    // An edited table also ends keeping a stored one that could not be read.
+    void setRateTableText(const QString &text);
+    // The stored table could not be read: it stays in the store until the operator edits.
+    bool keepsStoredTable() const { return m_keepStoredTable; }
+    void keepStoredTable() { m_keepStoredTable = true; }
+
+    // The operator window's outer bounds as they were last seen on screen.
+    QRect windowBounds() const { return m_windowBounds; }
+    void setWindowBounds(const QRect &bounds);
+
+    // Once start-up has loaded everything; the program never sets it back.
+    bool settingsLoaded() const { return m_settingsLoaded; }
+    void setSettingsLoaded(bool loaded = true) { m_settingsLoaded = loaded; }
+
+signals:
+    // Any value that the store keeps has changed.
+    void changed();
+    void fileNameChanged();
+    void titleModeChanged();
+    void tvChanged(bool on);
+    void proportionsChanged();
+    void rateTableTextChanged();
+    void windowBoundsChanged();
+
+private:
+    template<typename T, typename Signal>
+    void assign(T &member, const T &value, Signal signal);
+
+    QString m_settingsKey;
+    QString m_fileName;
+    int m_titleMode = 0;
+    bool m_tv = false;
+    Proportions m_proportions;
+    QString m_rateTableText;
+    bool m_keepStoredTable = false;
+    QRect m_windowBounds;
+    bool m_settingsLoaded = false;
 };
 
 // The one instance of the program's settings.

@@ -1,5 +1,6 @@
 #include "SettingsStore.h"
 
+#include "AtomicFile.h"
 #include "ErrorBox.h"
 
 #include <QCoreApplication>
@@ -10,7 +11,6 @@
 #include <QSettings>
 #include <QTemporaryFile>
 
-#include <cstdio>
 
 struct SettingsStore::Location
 {
@@ -52,6 +52,12 @@ private:
     std::unique_ptr<QSettings> m_settings;
 };
 
+QByteArray readWhole(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 SettingsStore::Location SettingsStore::locate(const QString &keyPath)
@@ -80,40 +86,46 @@ bool SettingsStore::fileParses(const QString &filePath)
     return !parse.settings() || parse.settings()->status() != QSettings::FormatError;
 }
 
+// An earlier set-aside file is never overwritten: later ones are numbered.
+QString SettingsStore::setAsidePathFor(const QString &filePath)
+{
+    QString badPath = filePath + QStringLiteral(".bad");
+    for (int number = 1; QFileInfo::exists(badPath); ++number)
+        badPath = filePath + QStringLiteral(".bad.%1").arg(number);
+    return badPath;
+}
+
 bool SettingsStore::setAsideIfUnreadable(const QString &filePath)
 {
     if (!QFileInfo(filePath).isFile() || fileParses(filePath))
         return false;
-    const QString badPath = filePath + QStringLiteral(".bad");
-    QFile::remove(badPath);
+    const QString badPath = setAsidePathFor(filePath);
     QFile::rename(filePath, badPath);
 
+    // Told without waiting for an answer: the program starts and stops the same.
     static QSet<QString> told;
     if (!told.contains(filePath)) {
         told.insert(filePath);
-        ErrorBox::show(formatErrorMessage(filePath, badPath));
+        ErrorBox::notify(formatErrorMessage(filePath, badPath));
     }
     return true;
 }
 
-// The store works on a private copy beside the settings file and puts it in the file's place
-// only once it has been written completely, so the file is either the old one or the new one.
-QString SettingsStore::makeWorkingCopy(const QString &filePath)
+// The store collects its writes in a private working copy away from the settings file and
+// puts the whole text in the file's place only on commit.
+QString SettingsStore::makeScratchCopy(const QString &filePath)
 {
-    const QFileInfo info(filePath);
-    if (!QDir().mkpath(info.absolutePath()))
-        return QString();
-    QTemporaryFile working(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
-    working.setAutoRemove(false);
-    if (!working.open())
+    QTemporaryFile scratch(QDir::tempPath() + QStringLiteral("/corvane-store-XXXXXX.conf"));
+    scratch.setAutoRemove(false);
+    if (!scratch.open())
         return QString();
     QFile current(filePath);
-    if (current.open(QIODevice::ReadOnly) && working.write(current.readAll()) < 0) {
-        working.remove();
+    if (current.open(QIODevice::ReadOnly) && scratch.write(current.readAll()) < 0) {
+        scratch.remove();
         return QString();
     }
-    working.close();
-    return working.fileName();
+    scratch.close();
+    return scratch.fileName();
 }
 
 std::unique_ptr<SettingsStore> SettingsStore::open(const QString &keyPath, Mode mode)
@@ -124,9 +136,9 @@ std::unique_ptr<SettingsStore> SettingsStore::open(const QString &keyPath, Mode 
     if (mode == Mode::OpenExisting && (setAside || !QFileInfo::exists(path)))
         return nullptr;
 
-    const QString working = makeWorkingCopy(path);
-    auto settings = std::make_unique<QSettings>(working.isEmpty() ? path : working, QSettings::NativeFormat);
-    std::unique_ptr<SettingsStore> store(new SettingsStore(std::move(settings), path, working));
+    const QString scratch = makeScratchCopy(path);
+    auto settings = std::make_unique<QSettings>(scratch.isEmpty() ? path : scratch, QSettings::NativeFormat);
+    std::unique_ptr<SettingsStore> store(new SettingsStore(std::move(settings), path, scratch));
     if (!location.group.isEmpty()) {
         if (mode == Mode::OpenExisting) {
             const QStringList groups = location.group.split(QLatin1Char('/'));
@@ -142,10 +154,10 @@ std::unique_ptr<SettingsStore> SettingsStore::open(const QString &keyPath, Mode 
     return store;
 }
 
-SettingsStore::SettingsStore(std::unique_ptr<QSettings> settings, const QString &filePath, const QString &workingPath)
+SettingsStore::SettingsStore(std::unique_ptr<QSettings> settings, const QString &filePath, const QString &scratchPath)
     : m_settings(std::move(settings))
     , m_filePath(filePath)
-    , m_workingPath(workingPath)
+    , m_scratchPath(scratchPath)
 {
 }
 
@@ -153,8 +165,8 @@ SettingsStore::~SettingsStore()
 {
     // Writes that were never committed do not reach the settings file.
     m_settings.reset();
-    if (!m_workingPath.isEmpty())
-        QFile::remove(m_workingPath);
+    if (!m_scratchPath.isEmpty())
+        QFile::remove(m_scratchPath);
 }
 
 bool SettingsStore::readInteger(const QString &name, int &value) const
@@ -197,15 +209,9 @@ QStringList SettingsStore::valueNames() const
     return m_settings->childKeys();
 }
 
-void SettingsStore::noteWrite(const QString &name)
-{
-    if (m_firstWritten.isEmpty())
-        m_firstWritten = name;
-}
-
 void SettingsStore::writeInteger(const QString &name, int value)
 {
-    noteWrite(name);
+    m_dirty = true;
     m_settings->setValue(name, value);
 }
 
@@ -216,41 +222,56 @@ void SettingsStore::writeBool(const QString &name, bool value)
 
 void SettingsStore::writeString(const QString &name, const QString &value)
 {
-    noteWrite(name);
+    m_dirty = true;
     m_settings->setValue(name, value);
 }
 
 void SettingsStore::remove(const QString &name)
 {
+    m_dirty = true;
     m_settings->remove(name);
 }
 
 void SettingsStore::clear()
 {
+    m_dirty = true;
     m_settings->remove(QString());
 }
 
 bool SettingsStore::commit()
 {
-    m_settings->sync();
-    if (m_settings->status() != QSettings::NoError)
-        return false;
-    if (m_workingPath.isEmpty())
+    m_error.clear();
+    if (!m_dirty)
         return true;
-    if (!QFileInfo::exists(m_workingPath))
-        return true; // nothing written since the last commit
-    if (!writtenCompletely())
+    if (m_scratchPath.isEmpty()) {
+        m_error = QCoreApplication::translate("SettingsStore", "%1: no working copy could be made in %2")
+                      .arg(m_filePath, QDir::tempPath());
         return false;
-    return ::rename(QFile::encodeName(m_workingPath).constData(), QFile::encodeName(m_filePath).constData()) == 0;
+    }
+    m_settings->sync();
+    if (m_settings->status() != QSettings::NoError || !writtenCompletely()) {
+        m_error = QCoreApplication::translate("SettingsStore", "%1: the working copy could not be written")
+                      .arg(m_scratchPath);
+        return false;
+    }
+    const QByteArray bytes = readWhole(m_scratchPath);
+    // The same text again leaves the file, its time and the disk alone.
+    if (QFileInfo(m_filePath).isFile() && readWhole(m_filePath) == bytes) {
+        m_dirty = false;
+        return true;
+    }
+    m_error = AtomicFile::replace(m_filePath, bytes);
+    m_dirty = !m_error.isEmpty();
+    return m_error.isEmpty();
 }
 
 // A full disk can cut the written file short without an error from the writer, so what is
 // on disk is read back and compared with what should be there.
 bool SettingsStore::writtenCompletely() const
 {
-    const FreshParse parse(m_workingPath);
+    const FreshParse parse(m_scratchPath);
     const QSettings *onDisk = parse.settings();
-    const QSettings expected(m_workingPath, QSettings::NativeFormat);
+    const QSettings expected(m_scratchPath, QSettings::NativeFormat);
     const QStringList keys = expected.allKeys();
     if (!onDisk || onDisk->status() != QSettings::NoError || onDisk->allKeys() != keys)
         return false;

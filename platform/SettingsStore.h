@@ -11,16 +11,17 @@ class QSettings;
 // ~/.config/<Org>/<App>.conf); sub keys are groups inside that file.
 //
 // A read fails when the value is missing or does not convert to the wanted type. Writes are
-// collected and reach the disk in one atomic step on commit(), so a failed save leaves the
-// previous file as it was.
+// collected in a private working copy and reach the disk in one atomic step on commit(), so
+// a failed save leaves the previous file as it was.
 class SettingsStore
 {
 public:
     enum class Mode { OpenExisting, Create };
 
     // Opens the key. With OpenExisting, returns null when the key does not exist. A file that
-    // exists but cannot be parsed is set aside as <file>.bad (the operator is told once per
-    // run) and the key then counts as missing.
+    // exists but cannot be parsed is set aside as <file>.bad, or <file>.bad.1 and so on when
+    // that is taken (the operator is told once per run, without waiting for an answer), and
+    // the key then counts as missing.
     static std::unique_ptr<SettingsStore> open(const QString &keyPath, Mode mode);
     ~SettingsStore();
 
@@ -41,9 +42,9 @@ public:
     void clear();
 
     // Writes everything to disk. On failure returns false and leaves the file untouched;
-    // failedValueName() then names the first value of this session that did not reach it.
+    // errorString() then gives the file's path and the system's reason.
     bool commit();
-    QString failedValueName() const { return m_firstWritten; }
+    QString errorString() const { return m_error; }
 
     QString filePath() const;
 
@@ -52,17 +53,17 @@ public:
 
 private:
     struct Location;
-    SettingsStore(std::unique_ptr<QSettings> settings, const QString &filePath, const QString &workingPath);
-    static QString makeWorkingCopy(const QString &filePath);
+    SettingsStore(std::unique_ptr<QSettings> settings, const QString &filePath, const QString &scratchPath);
+    static QString makeScratchCopy(const QString &filePath);
+    static QString setAsidePathFor(const QString &filePath);
     bool writtenCompletely() const;
     static Location locate(const QString &keyPath);
     static bool fileParses(const QString &filePath);
     static bool setAsideIfUnreadable(const QString &filePath);
 
-    void noteWrite(const QString &name);
-
     std::unique_ptr<QSettings> m_settings;
     QString m_filePath;
-    QString m_workingPath; // empty when no private copy could be made
-    QString m_firstWritten;
+    QString m_scratchPath; // empty when no working copy could be made
+    QString m_error;
+    bool m_dirty = false;
 };

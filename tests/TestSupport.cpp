@@ -3,7 +3,10 @@
 #include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QThread>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QRegularExpression>
@@ -32,12 +35,12 @@ SettingsSandbox::SettingsSandbox()
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
     m_previousHandler = ErrorBox::setHandler([this](const QString &text) { messages << text; });
-    programSettings() = ProgramSettings{};
+    programSettings().reset();
 }
 
 SettingsSandbox::~SettingsSandbox()
 {
-    programSettings() = ProgramSettings{};
+    programSettings().reset();
     ErrorBox::setHandler(m_previousHandler);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_previousConfig);
 }
@@ -58,6 +61,18 @@ QMap<QString, QString> readValues(const QString &path)
                           QString::fromUtf8(line.mid(equals + 1)).trimmed());
     }
     return values;
+}
+
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
 }
 
 QString dataPath(const QString &name)

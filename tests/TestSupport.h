@@ -45,6 +45,10 @@ QByteArray readBytes(const QString &path);
 // The values of a settings file as plain text ("name=value" lines), read without the store.
 QMap<QString, QString> readValues(const QString &path);
 
+// Runs the event loop until the condition holds or the time is up; returns the condition.
+// For things that happen through timers and the event loop, never to measure time.
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 10000);
+
 // Folder with the test fixtures.
 QString dataPath(const QString &name);
 

@@ -132,7 +132,7 @@ protected:
     }
 
     // What a new run of the program starts with.
-    static void freshProcess() { programSettings() = ProgramSettings{}; }
+    static void freshProcess() { programSettings().reset(); }
 
     void start() { form = std::make_unique<TForm1>(); }
 
@@ -193,7 +193,7 @@ protected:
     // The stored text: eight lines of code, buy, sell, name, read without the program's reader.
     void expectTableMatchesEditors() const
     {
-        const QString text = programSettings().RateTableText;
+        const QString text = programSettings().rateTableText();
         EXPECT_EQ(text.count(QLatin1Char('\t')), 24);
         EXPECT_EQ(text.count(kCrLf), 8);
         EXPECT_EQ(text.count(QLatin1Char('\r')), 8);
@@ -243,7 +243,7 @@ TEST_F(EditorRows, FirstRunShowsTheDesignTexts)
     EXPECT_EQ(shownCount(), 0);
     for (int i = 1; i <= 8; ++i)
         EXPECT_TRUE(boardRowHidden(i)) << "row " << i;
-    EXPECT_TRUE(programSettings().RateTableText.isEmpty());
+    EXPECT_TRUE(programSettings().rateTableText().isEmpty());
     EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
 }
 
@@ -310,7 +310,7 @@ TEST_F(EditorRows, FirstEditShowsOnlyThatRowAndWritesAllEight)
     EXPECT_LE(board(3).Pok->height(), tableHeight() + 1);
     // The table already holds every row as the editors show it.
     expectTableMatchesEditors();
-    EXPECT_TRUE(programSettings().RateTableText.startsWith(QStringLiteral("USD\t0,000\t0,000\tДОЛЛАР США\r\n")));
+    EXPECT_TRUE(programSettings().rateTableText().startsWith(QStringLiteral("USD\t0,000\t0,000\tДОЛЛАР США\r\n")));
 }
 
 TEST_F(EditorRows, EveryKeystrokeReachesOnlyItsOwnRow)
@@ -379,7 +379,7 @@ TEST_F(EditorRows, DashedOrClearedCodeHidesTheRowAndTheOthersCloseUp)
         EXPECT_NEAR(board(i).Name->y() - board(i - 1).Name->y(), tableHeight() / 6.0, 1.0);
         EXPECT_EQ(board(i).Pok->y(), board(i).Name->y());
     }
-    EXPECT_TRUE(programSettings().RateTableText.startsWith(QStringLiteral("-USD\t")));
+    EXPECT_TRUE(programSettings().rateTableText().startsWith(QStringLiteral("-USD\t")));
     expectTableMatchesEditors();
 
     // Clearing a code hides its row the same way.
@@ -390,7 +390,7 @@ TEST_F(EditorRows, DashedOrClearedCodeHidesTheRowAndTheOthersCloseUp)
     EXPECT_TRUE(boardRowHidden(5));
     EXPECT_EQ(shownCount(), 5);
     EXPECT_EQ(board(6).Name->y(), board(4).Name->y() + qRound(tableHeight() / 5.0)) << "PLATINUM follows GOLD";
-    EXPECT_EQ(programSettings().RateTableText.split(kCrLf)[4], QStringLiteral("\t0,000\t0,000\tСЕРЕБРО"));
+    EXPECT_EQ(programSettings().rateTableText().split(kCrLf)[4], QStringLiteral("\t0,000\t0,000\tСЕРЕБРО"));
     expectTableMatchesEditors();
 
     // Taking the dash away brings USD back on top.
@@ -510,21 +510,21 @@ TEST_F(EditorRows, EditsBeforeTheSettingsAreLoadedChangeNothing)
 {
     storeTable(tableOf(kOffice));
     start();
-    const QString table = programSettings().RateTableText;
+    const QString table = programSettings().rateTableText();
     ASSERT_EQ(shownCount(), 8);
-    programSettings().SettingsLoaded = false;
+    programSettings().setSettingsLoaded(false);
 
     retype(editor(2)->EditK, QStringLiteral("-EUR"));
     retype(editor(5)->Edit1, QStringLiteral("1"));
     typeText(editor(8)->Editname, QStringLiteral("x"));
 
-    EXPECT_EQ(programSettings().RateTableText, table);
+    EXPECT_EQ(programSettings().rateTableText(), table);
     EXPECT_EQ(shownCount(), 8);
     EXPECT_EQ(board(2).Name->caption(), QStringLiteral("EUR"));
     EXPECT_TRUE(boardRowShown(2));
     EXPECT_EQ(board(5).Pok->caption(), QStringLiteral("104,60"));
     EXPECT_EQ(board(8).NameRus->caption(), QStringLiteral("ЗОЛОТО"));
-    programSettings().SettingsLoaded = true;
+    programSettings().setSettingsLoaded();
 }
 
 TEST_F(EditorRows, OfficeTableComesBackAfterARestart)
@@ -532,7 +532,7 @@ TEST_F(EditorRows, OfficeTableComesBackAfterARestart)
     start();
     for (int i = 1; i <= 8; ++i)
         typeRow(i, kOffice[i - 1]);
-    EXPECT_EQ(programSettings().RateTableText, tableOf(kOffice));
+    EXPECT_EQ(programSettings().rateTableText(), tableOf(kOffice));
     EXPECT_EQ(shownCount(), 8);
 
     restart();
@@ -553,7 +553,7 @@ TEST_F(EditorRows, OfficeTableComesBackAfterARestart)
         }
     }
     // The loaded table is not rewritten by the load itself.
-    EXPECT_EQ(programSettings().RateTableText, tableOf(kOffice));
+    EXPECT_EQ(programSettings().rateTableText(), tableOf(kOffice));
     EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
 }
 
@@ -701,7 +701,7 @@ TEST_F(EditorRows, FirstRunRowsAllComeBackOnlyIfSomethingWasEdited)
     restart();
     // Nothing was edited: the empty table was stored again and the board stays empty.
     EXPECT_EQ(shownCount(), 0);
-    EXPECT_TRUE(programSettings().RateTableText.isEmpty());
+    EXPECT_TRUE(programSettings().rateTableText().isEmpty());
 
     typeText(editor(1)->Edit1, QStringLiteral("1"));
     ASSERT_EQ(shownCount(), 1);

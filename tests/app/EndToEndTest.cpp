@@ -3,16 +3,25 @@
 
 #include "tests/TestSupport.h"
 
+#include "app/Form1.h"
+#include "app/Frame1corvane.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QStandardPaths>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <memory>
 #include <gtest/gtest.h>
+#include <sys/syscall.h>
 
 namespace {
 
@@ -39,15 +48,23 @@ bool catchesStopSignals(qint64 pid)
 
 // Whether the main thread sleeps in poll(), i.e. waits in the event loop. Layouts during
 // start-up pump events without waiting, so this is seen only in passing before the program
-// is up; the caller looks several times in a row.
+// is up; the caller looks several times in a row. The system call numbers are this
+// machine's own, as the C library defines them.
 bool waitsInEventLoop(qint64 pid)
 {
     const QList<QByteArray> fields = readBytes(QStringLiteral("/proc/%1/syscall").arg(pid)).split(' ');
     if (fields.size() < 4)
         return false;
-    const QByteArray number = fields[0].trimmed();
-    const bool noTimeout = number == "7" && fields[3] == "0x0";
-    return (number == "7" && !noTimeout) || number == "271";
+    bool ok = false;
+    const long number = fields[0].trimmed().toLong(&ok);
+    if (!ok)
+        return false;
+#ifdef SYS_poll
+    // poll() with a zero timeout only looks, it does not wait.
+    if (number == SYS_poll)
+        return fields[3] != "0x0";
+#endif
+    return number == SYS_ppoll;
 }
 
 class EndToEnd : public ::testing::Test
@@ -67,25 +84,37 @@ protected:
         return config + QStringLiteral("/Marrowgate/") + title + QStringLiteral(".conf");
     }
 
-    // Starts the program, waits until it would save on a stop, sends the signal and
-    // returns once it has ended.
     enum class Wait { UntilIdle, UntilHandlersOnly };
 
-    void runAndStop(const QString &binary, int signalNumber, Wait wait = Wait::UntilIdle)
+    QProcessEnvironment environment(const QMap<QString, QString> &extra = {}) const
     {
-        QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-        process.setProcessEnvironment(env);
-        // The program's own diagnostics are shown only when something goes wrong.
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(binary, {});
-        ASSERT_TRUE(process.waitForStarted(30000)) << process.errorString().toStdString();
+        for (auto it = extra.cbegin(); it != extra.cend(); ++it)
+            env.insert(it.key(), it.value());
+        return env;
+    }
 
+    std::unique_ptr<QProcess> start(const QString &binary, const QMap<QString, QString> &extra = {})
+    {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(environment(extra));
+        // The program's own diagnostics are shown only when something goes wrong.
+        process->setProcessChannelMode(QProcess::MergedChannels);
+        process->start(binary, {});
+        EXPECT_TRUE(process->waitForStarted(30000)) << process->errorString().toStdString();
+        return process;
+    }
+
+    // Waits until the program would save on a stop: its stop handlers are in place and, with
+    // UntilIdle, it waits in its event loop. False, with the reason added to the failures, when
+    // it never gets there.
+    bool waitUntilReady(QProcess &process, Wait wait = Wait::UntilIdle)
+    {
         const QDeadlineTimer deadline(60000);
         const auto ready = [&] {
             if (!catchesStopSignals(process.processId()))
@@ -101,24 +130,48 @@ protected:
             return true;
         };
         while (!ready()) {
-            ASSERT_EQ(process.state(), QProcess::Running) << "ended before it was stopped";
-            ASSERT_FALSE(deadline.hasExpired()) << "never got ready for a stop";
+            if (process.state() != QProcess::Running) {
+                ADD_FAILURE() << "ended before it was stopped\n" << process.readAll().toStdString();
+                return false;
+            }
+            if (deadline.hasExpired()) {
+                ADD_FAILURE() << "never got ready for a stop";
+                return false;
+            }
             QThread::msleep(wait == Wait::UntilIdle ? 20 : 0);
         }
-        ASSERT_EQ(::kill(pid_t(process.processId()), signalNumber), 0);
-        if (!process.waitForFinished(60000)) {
+        return true;
+    }
+
+    // Sends the signal and waits for the end; a program that does not end is killed and
+    // the test fails with where it hung. Returns what the program printed.
+    std::string stop(QProcess &process, int signalNumber, int patienceMs = 60000)
+    {
+        EXPECT_EQ(::kill(pid_t(process.processId()), signalNumber), 0);
+        if (!process.waitForFinished(patienceMs)) {
             QByteArray syscall = readBytes(QStringLiteral("/proc/%1/syscall").arg(process.processId()));
             for (const QByteArray &line : readBytes(QStringLiteral("/proc/%1/status").arg(process.processId())).split('\n'))
                 if (line.startsWith("Sig") || line.startsWith("ShdPnd") || line.startsWith("Threads"))
                     syscall += "\n" + line;
             process.kill();
             process.waitForFinished(10000);
-            FAIL() << "did not end after signal " << signalNumber << "; was in system call " << syscall.toStdString()
-                   << "\n" << process.readAll().right(4000).toStdString();
+            ADD_FAILURE() << "did not end after signal " << signalNumber << "; was in system call "
+                          << syscall.toStdString() << "\n" << process.readAll().right(4000).toStdString();
+            return {};
         }
         const std::string output = process.readAll().right(4000).toStdString();
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "killed by the signal instead of closing\n" << output;
         EXPECT_EQ(process.exitCode(), 0) << output;
+        return output;
+    }
+
+    // Starts the program, waits until it would save on a stop, sends the signal and
+    // returns once it has ended.
+    void runAndStop(const QString &binary, int signalNumber, Wait wait = Wait::UntilIdle)
+    {
+        const std::unique_ptr<QProcess> process = start(binary);
+        if (waitUntilReady(*process, wait))
+            stop(*process, signalNumber);
     }
 
     void replaceValues(const QString &file, const QMap<QString, QString> &changes)
@@ -231,6 +284,272 @@ TEST_F(EndToEnd, StopDuringStartUpStillSaves)
         runAndStop(program, SIGTERM, Wait::UntilHandlersOnly);
         EXPECT_TRUE(QFileInfo(file).isFile()) << "attempt " << attempt;
     }
+}
+
+// A copy of the program under another name, so that it keeps settings and a lock of its own.
+QString copyOfProgram(const QTemporaryDir &folder, const QString &program, const QString &name)
+{
+    const QString copy = folder.filePath(name);
+    if (!QFileInfo::exists(copy)) {
+        QFile::copy(program, copy);
+        QFile::setPermissions(copy, QFile::permissions(program) | QFile::ExeOwner);
+    }
+    return copy;
+}
+
+TEST_F(EndToEnd, SecondStartWithTheSameNameHandsOverAndEnds)
+{
+    const std::unique_ptr<QProcess> first = start(program);
+    ASSERT_TRUE(waitUntilReady(*first));
+
+    const std::unique_ptr<QProcess> second = start(program);
+    ASSERT_TRUE(second->waitForFinished(60000)) << "the second copy runs on";
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0) << second->readAll().toStdString();
+    EXPECT_EQ(first->state(), QProcess::Running);
+    stop(*first, SIGTERM);
+}
+
+TEST_F(EndToEnd, CopiesUnderTwoNamesRunSideBySide)
+{
+    const std::unique_ptr<QProcess> corvane = start(program);
+    const std::unique_ptr<QProcess> kassa2 = start(copyOfProgram(home, program, QStringLiteral("kassa2")));
+    ASSERT_TRUE(waitUntilReady(*corvane));
+    ASSERT_TRUE(waitUntilReady(*kassa2));
+    stop(*kassa2, SIGTERM);
+    stop(*corvane, SIGTERM);
+    EXPECT_TRUE(QFileInfo(settingsFile(QStringLiteral("kassa2"))).isFile());
+    EXPECT_TRUE(QFileInfo(settingsFile(QStringLiteral("corvane"))).isFile());
+}
+
+// A copy killed outright leaves its lock behind; the next start takes it over and runs.
+TEST_F(EndToEnd, LockOfAKilledCopyIsTakenOver)
+{
+    const std::unique_ptr<QProcess> crashed = start(program);
+    ASSERT_TRUE(waitUntilReady(*crashed));
+    ASSERT_EQ(::kill(pid_t(crashed->processId()), SIGKILL), 0);
+    ASSERT_TRUE(crashed->waitForFinished(30000));
+
+    runAndStop(program, SIGTERM);
+    expectValues(settingsFile(QStringLiteral("corvane")), kFirstRunValues);
+}
+
+// The warning about an unreadable settings file waits for nobody: a stop ends the program.
+TEST_F(EndToEnd, UnreadableSettingsFileDoesNotHoldAStop)
+{
+    const QString file = settingsFile(QStringLiteral("corvane"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
+    const QByteArray bad = "[General]\nLeft\n=3\n";
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bad);
+    }
+    runAndStop(program, SIGTERM);
+    EXPECT_EQ(readBytes(file + QStringLiteral(".bad")), bad);
+    expectValues(file, kFirstRunValues);
+}
+
+// A settings folder on a small file system of its own that can be filled up; needs the
+// right to mount, which a test run as root has.
+class FullDisk
+{
+public:
+    explicit FullDisk(const QString &folder)
+        : m_folder(folder)
+    {
+        QDir().mkpath(folder);
+        QProcess mount;
+        mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                              QStringLiteral("size=64k"), QStringLiteral("tmpfs"), folder});
+        m_mounted = mount.waitForFinished(30000) && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
+        m_why = QString::fromLocal8Bit(mount.readAllStandardError()).trimmed();
+    }
+    ~FullDisk()
+    {
+        if (m_mounted)
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), m_folder});
+    }
+    bool mounted() const { return m_mounted; }
+    QString whyNot() const { return m_why; }
+
+    // Takes every block that is left.
+    void fill() const
+    {
+        QFile filler(m_folder + QStringLiteral("/filler"));
+        if (!filler.open(QIODevice::WriteOnly))
+            return;
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+    QString m_why;
+};
+
+TEST_F(EndToEnd, FullDiskAtExitKeepsTheOldFileAndTellsWhy)
+{
+    const QString file = settingsFile(QStringLiteral("corvane"));
+    const FullDisk disk(QFileInfo(file).absolutePath());
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a small file system here (needs root): " << disk.whyNot().toStdString();
+    // A stored value the exit will change, so that the exit has to write.
+    const QByteArray before = "[General]\nLeft=200\nTop=150\nWidth=1\n";
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(before);
+    }
+    const std::unique_ptr<QProcess> process = start(program);
+    ASSERT_TRUE(waitUntilReady(*process));
+    disk.fill();
+
+    // Far beyond the program's own grace time: only a hang would take this long.
+    const std::string output = stop(*process, SIGTERM, 20000);
+    EXPECT_EQ(readBytes(file), before);
+    EXPECT_NE(output.find(file.toStdString()), std::string::npos) << output;
+    EXPECT_NE(output.find(std::strerror(ENOSPC)), std::string::npos) << output;
+    const QStringList left = QDir(QFileInfo(file).absolutePath()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(left, (QStringList{QStringLiteral("corvane.conf"), QStringLiteral("filler")}));
+}
+
+// An X server of the test's own (Xvfb), for what only a real display shows: windows a person
+// sees and keys a person types.
+class VirtualDisplay
+{
+public:
+    VirtualDisplay()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
+            || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            return;
+        // The server picks a free display number and prints it.
+        m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                                QStringLiteral("0"), QStringLiteral("1920x1080x24"),
+                                                QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        const QDeadlineTimer deadline(30000);
+        while (!m_server.canReadLine() && !deadline.hasExpired() && m_server.state() != QProcess::NotRunning)
+            m_server.waitForReadyRead(100);
+        const QByteArray number = m_server.readLine().trimmed();
+        if (!number.isEmpty())
+            m_name = QStringLiteral(":") + QString::fromLatin1(number);
+    }
+    ~VirtualDisplay()
+    {
+        m_server.terminate();
+        m_server.waitForFinished(10000);
+    }
+    bool isRunning() const { return !m_name.isEmpty(); }
+    QString name() const { return m_name; }
+
+    // Runs xdotool on this display; returns what it printed, or nothing when it failed.
+    QString xdotool(const QStringList &arguments) const
+    {
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), m_name);
+        tool.setProcessEnvironment(env);
+        tool.start(QStringLiteral("xdotool"), arguments);
+        if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
+            return {};
+        return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+    }
+
+    // The ids of the shown windows with this title; waits up to a while for the first.
+    QStringList windows(const QString &title) const
+    {
+        const QDeadlineTimer deadline(30000);
+        QString ids;
+        while (ids.isEmpty() && !deadline.hasExpired()) {
+            ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                           QStringLiteral("^") + title + QStringLiteral("$")});
+            if (ids.isEmpty())
+                QThread::msleep(50);
+        }
+        return ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+private:
+    QProcess m_server;
+    QString m_name;
+};
+
+class EndToEndOnADisplay : public EndToEnd
+{
+protected:
+    void SetUp() override
+    {
+        EndToEnd::SetUp();
+        // The virtual display is one 1920x1080 monitor, as the screen list "one" is; the
+        // test program lays its window out the same way only there.
+        if (testsupport::screenSet() != QStringLiteral("one"))
+            GTEST_SKIP() << "runs with the screen list that matches the virtual display";
+        if (!display.isRunning())
+            GTEST_SKIP() << "needs Xvfb and xdotool";
+    }
+
+    std::unique_ptr<QProcess> startOnDisplay()
+    {
+        return start(program, {{QStringLiteral("DISPLAY"), display.name()},
+                               {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")}});
+    }
+
+    // Where the first buy rate field lies inside the operator window, taken from the window
+    // as this test program builds it.
+    static QPoint firstBuyField()
+    {
+        testsupport::SettingsSandbox sandbox;
+        TForm1 form;
+        form.show(); // the tabs lay out their pages when shown
+        QLineEdit *field = form.EditorRows[1]->Edit1;
+        return field->mapTo(&form, field->rect().center());
+    }
+
+    VirtualDisplay display;
+};
+
+// Typed in, and a second and a half later the power is cut: the edit is in the store.
+TEST_F(EndToEndOnADisplay, EditSurvivesAKillASecondLater)
+{
+    const std::unique_ptr<QProcess> process = startOnDisplay();
+    ASSERT_TRUE(waitUntilReady(*process));
+    const QStringList windows = display.windows(QStringLiteral("Corvane 1.0"));
+    ASSERT_EQ(windows.size(), 1);
+    const QPoint field = firstBuyField();
+    display.xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), windows.first(),
+                     QString::number(field.x()), QString::number(field.y()), QStringLiteral("click"),
+                     QStringLiteral("1")});
+    display.xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
+    display.xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), QStringLiteral("9310")});
+    QThread::msleep(1500);
+    ASSERT_EQ(::kill(pid_t(process->processId()), SIGKILL), 0);
+    ASSERT_TRUE(process->waitForFinished(30000));
+
+    const QString table = readValues(settingsFile(QStringLiteral("corvane"))).value(QStringLiteral("CorvaneFile"));
+    EXPECT_TRUE(table.contains(QStringLiteral("\\t9310\\t"))) << table.toStdString();
+
+    // And the next start shows it: the rate comes back into the table the exit writes.
+    runAndStop(program, SIGTERM);
+    EXPECT_TRUE(readValues(settingsFile(QStringLiteral("corvane")))
+                    .value(QStringLiteral("CorvaneFile"))
+                    .contains(QStringLiteral("\\t9310\\t")));
+}
+
+TEST_F(EndToEndOnADisplay, SecondStartLeavesOneProcessAndOneWindow)
+{
+    const std::unique_ptr<QProcess> first = startOnDisplay();
+    ASSERT_TRUE(waitUntilReady(*first));
+    ASSERT_EQ(display.windows(QStringLiteral("Corvane 1.0")).size(), 1);
+
+    const std::unique_ptr<QProcess> second = startOnDisplay();
+    ASSERT_TRUE(second->waitForFinished(60000));
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_EQ(display.windows(QStringLiteral("Corvane 1.0")).size(), 1);
+    EXPECT_EQ(first->state(), QProcess::Running);
+    stop(*first, SIGTERM);
 }
 
 } // namespace

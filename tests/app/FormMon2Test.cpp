@@ -103,7 +103,7 @@ protected:
     void startForm()
     {
         form = std::make_unique<TForm1>();
-        m_settingsFile = SettingsStore::filePathFor(programSettings().SettingsKey);
+        m_settingsFile = SettingsStore::filePathFor(programSettings().settingsKey());
     }
 
     void startTv()
@@ -129,7 +129,7 @@ protected:
     {
         form->close();
         stop();
-        programSettings() = ProgramSettings{};
+        programSettings().reset();
         start();
     }
 
@@ -193,7 +193,7 @@ TEST_F(TvWindow, TakesNoInputAndShowsNoPointer)
 
 TEST_F(TvWindow, BoardStartsWithThePreviewsCaptionsFontsAndRows)
 {
-    programSettings().RateTableText = kOfficeTable;
+    programSettings().setRateTableText(kOfficeTable);
     startForm();
     TFrameCorvane *preview = form->FrameCorvane1;
     // A look the board would not have on its own.
@@ -239,7 +239,7 @@ TEST_F(TvWindow, BoardStartsWithThePreviewsCaptionsFontsAndRows)
     EXPECT_EQ(board->ShownRowCount, 7);
     EXPECT_EQ(preview->ShownRowCount, 7);
     // Reading the table again gave the editors nothing new to write back.
-    EXPECT_EQ(programSettings().RateTableText, kOfficeTable);
+    EXPECT_EQ(programSettings().rateTableText(), kOfficeTable);
 }
 
 TEST_F(TvWindow, SwitchCaptionsKeepTheirLatinAndCyrillicLetters)
@@ -333,7 +333,7 @@ TEST_F(TvWindow, StoredTvOnShowsTheWindowAtStartEvenOnASingleMonitor)
 {
     const ScreenCase &screens = currentScreens();
     startForm();
-    programSettings().TV = true;
+    programSettings().setTV(true);
     startTv();
 
     expectOnState();
@@ -348,19 +348,19 @@ TEST_F(TvWindow, StateAtTheCloseRequestIsTheStateOfTheNextStart)
     form->btn_TV_OnClick();
     ASSERT_TRUE(tv->isVisible());
     form->close();
-    EXPECT_TRUE(programSettings().TV);
+    EXPECT_TRUE(programSettings().tv());
 
     restart();
-    EXPECT_TRUE(programSettings().TV);
+    EXPECT_TRUE(programSettings().tv());
     expectOnState();
     EXPECT_EQ(tv->geometry(), currentScreens().lastScreen);
 
     form->btn_TV_OffClick();
     form->close();
-    EXPECT_FALSE(programSettings().TV);
+    EXPECT_FALSE(programSettings().tv());
 
     restart();
-    EXPECT_FALSE(programSettings().TV);
+    EXPECT_FALSE(programSettings().tv());
     expectOffState();
 }
 

@@ -97,7 +97,7 @@ protected:
     void start()
     {
         form = std::make_unique<TForm1>();
-        ASSERT_EQ(SettingsStore::filePathFor(programSettings().SettingsKey), settingsFile());
+        ASSERT_EQ(SettingsStore::filePathFor(programSettings().settingsKey()), settingsFile());
         tv = form->createFormMon2();
         form->btn_TV_OnClick();
         ASSERT_TRUE(tv->isVisible());
@@ -152,7 +152,7 @@ TEST_F(ProportionsTab, StartsWithTheDefaultsAndTheirPixelsOnTheLastMonitor)
     start();
     EXPECT_EQ(fieldValues(), kDefaults);
     EXPECT_EQ(pixelValues(), screens.defaultPixels);
-    EXPECT_EQ(stored(programSettings().proportions), kDefaults);
+    EXPECT_EQ(stored(programSettings().proportions()), kDefaults);
     EXPECT_EQ(form->FrameCorvane1->PanelTablo->height(), kPreviewHeight);
     EXPECT_EQ(tv->FrameCorvane1->PanelTablo->height(), screens.lastScreen.height());
     expectBoardsLaidOutWith(Proportions{});
@@ -174,7 +174,7 @@ TEST_F(ProportionsTab, TitleAtZeroDisappearsFromBothBoardsAtOnce)
     start();
     form->seProc[0]->setValue(0);
 
-    EXPECT_EQ(programSettings().proportions.ProTop, 0);
+    EXPECT_EQ(programSettings().proportions().ProTop, 0);
     EXPECT_EQ(form->seProcPixels[0]->value(), 1);
     for (TFrameCorvane *board : boards()) {
         SCOPED_TRACE(board == form->FrameCorvane1 ? "preview" : "TV");
@@ -201,9 +201,9 @@ TEST_F(ProportionsTab, EachFieldStoresItsProportionAndItsPixelEstimate)
         const bool ofWidth = tag == 3 || tag == 4;
         const int side = ofWidth ? screens.lastScreen.width() : screens.lastScreen.height();
         EXPECT_EQ(form->seProcPixels[tag]->value(), std::max(1, side * values[tag] / 100));
-        EXPECT_EQ(stored(programSettings().proportions)[tag], values[tag]);
+        EXPECT_EQ(stored(programSettings().proportions())[tag], values[tag]);
     }
-    const Proportions &p = programSettings().proportions;
+    const Proportions &p = programSettings().proportions();
     expectBoardsLaidOutWith(p);
 }
 
@@ -212,7 +212,7 @@ TEST_F(ProportionsTab, FiftyEverywhereLaysOutWithoutNegativeSizes)
     start();
     for (QSpinBox *field : form->seProc)
         field->setValue(50);
-    EXPECT_EQ(stored(programSettings().proportions), (std::array<int, 6>{50, 50, 50, 50, 50, 50}));
+    EXPECT_EQ(stored(programSettings().proportions()), (std::array<int, 6>{50, 50, 50, 50, 50, 50}));
 
     for (TFrameCorvane *board : boards()) {
         SCOPED_TRACE(board == form->FrameCorvane1 ? "preview" : "TV");
@@ -243,7 +243,7 @@ TEST_F(ProportionsTab, ResetRestoresTheDefaultsOnBothBoards)
 
     EXPECT_EQ(fieldValues(), kDefaults);
     EXPECT_EQ(pixelValues(), screens.defaultPixels);
-    EXPECT_EQ(stored(programSettings().proportions), kDefaults);
+    EXPECT_EQ(stored(programSettings().proportions()), kDefaults);
     expectBoardsLaidOutWith(Proportions{});
     EXPECT_EQ(form->width(), screens.previewWidth + TForm1::kPanelRWidth);
 }
@@ -266,7 +266,7 @@ TEST_F(ProportionsTab, StoredValueAboveTheRangeStartsAsFifty)
     start();
 
     EXPECT_EQ(form->seProc[1]->value(), 50);
-    EXPECT_EQ(programSettings().proportions.ProBot, 50);
+    EXPECT_EQ(programSettings().proportions().ProBot, 50);
     EXPECT_EQ(form->seProcPixels[1]->value(), currentScreens().lastScreen.height() * 50 / 100);
     Proportions expected;
     expected.ProBot = 50;
@@ -288,7 +288,7 @@ TEST_F(ProportionsTab, StoredValueBelowTheRangeStartsAsZero)
     start();
 
     EXPECT_EQ(form->seProc[0]->value(), 0);
-    EXPECT_EQ(programSettings().proportions.ProTop, 0);
+    EXPECT_EQ(programSettings().proportions().ProTop, 0);
     EXPECT_EQ(form->seProcPixels[0]->value(), 1);
     Proportions expected;
     expected.ProTop = 0;

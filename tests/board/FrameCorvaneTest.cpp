@@ -26,7 +26,7 @@ class FrameLayout : public ::testing::Test
 protected:
     void SetUp() override
     {
-        programSettings().proportions = Proportions{};
+        programSettings().setProportions(Proportions{});
         frame.InitBoard();
         frame.resize(600, 480);
     }
@@ -187,13 +187,13 @@ TEST_F(FrameLayout, ExtremeProportionsStillLayOut)
 {
     showRows(8);
     for (int value : {0, 50}) {
-        programSettings().proportions = {value, value, value, value, value, value};
+        programSettings().setProportions({value, value, value, value, value, value});
         frame.FrameResize();
         EXPECT_EQ(frame.LabelTop->height(), 480 * value / 100);
         EXPECT_EQ(frame.SplitterT->height(), 1);
         EXPECT_GE(frame.Panel2->height(), 0);
     }
-    programSettings().proportions = Proportions{};
+    programSettings().setProportions(Proportions{});
 }
 
 TEST(CloneLabel, CopiesLookAndSizeButNotPlaceCaptionOrVisibility)

@@ -45,10 +45,10 @@ class LoadRateTable : public ::testing::Test
 protected:
     void SetUp() override
     {
-        programSettings() = ProgramSettings{};
+        programSettings().reset();
         prepare(frame);
     }
-    void TearDown() override { programSettings() = ProgramSettings{}; }
+    void TearDown() override { programSettings().reset(); }
 
     static void prepare(TFrameCorvane &board)
     {
@@ -59,7 +59,7 @@ protected:
 
     static void load(TFrameCorvane &board, const QString &text, const TFrameCorvane::EditorRowWriter &writer = {})
     {
-        programSettings().RateTableText = text;
+        programSettings().setRateTableText(text);
         board.LoadRateTable(writer);
     }
 
@@ -231,7 +231,7 @@ TEST_F(LoadRateTable, ReadsACopySoTheWriterMayRewriteTheText)
                     + line(QStringLiteral("EUR"), QStringLiteral("3"), QStringLiteral("4"), QString()),
          [&seenSlots](int slot, const RateRow &) {
              seenSlots.push_back(slot);
-             programSettings().RateTableText = emptyLines(8);
+             programSettings().setRateTableText(emptyLines(8));
          });
     EXPECT_EQ(seenSlots, (std::vector<int>{1, 2}));
     EXPECT_EQ(frame.row(2).Name->caption(), QStringLiteral("EUR"));
@@ -240,13 +240,13 @@ TEST_F(LoadRateTable, ReadsACopySoTheWriterMayRewriteTheText)
 
 TEST(LoadRateTableBeforeInit, DoesNothingWithoutRowLabels)
 {
-    programSettings() = ProgramSettings{};
-    programSettings().RateTableText = line(QStringLiteral("USD"), QStringLiteral("1"), QStringLiteral("2"), QString());
+    programSettings().reset();
+    programSettings().setRateTableText(line(QStringLiteral("USD"), QStringLiteral("1"), QStringLiteral("2"), QString()));
     TFrameCorvane frame;
     int calls = 0;
     frame.LoadRateTable([&calls](int, const RateRow &) { ++calls; });
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(frame.ShownRowCount, 0);
     EXPECT_FALSE(frame.hasRowLabels());
-    programSettings() = ProgramSettings{};
+    programSettings().reset();
 }

@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -53,7 +55,8 @@ protected:
 
     void removeAll()
     {
-        for (const QString &p : {path, path + QStringLiteral(".bad")}) {
+        for (const QString &p : {path, path + QStringLiteral(".bad"), path + QStringLiteral(".bad.1"),
+                                 path + QStringLiteral(".bad.2")}) {
             if (QFileInfo(p).isDir())
                 QDir(p).removeRecursively();
             else
@@ -344,13 +347,17 @@ INSTANTIATE_TEST_SUITE_P(
                                                                      "2e5c0a415b3d9910ffee000d0a")}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(SettingsStoreTest, TheSameBadFileIsToldOnlyOncePerRun)
+// Each unreadable file is kept under a number of its own; the operator hears of it once.
+TEST_F(SettingsStoreTest, LaterBadFilesAreNumberedAndToldOnce)
 {
-    writeBytes(path, "[General]\nLeft\n");
-    EXPECT_EQ(openExisting(), nullptr);
-    writeBytes(path, "[General]\nTop\n");
-    EXPECT_EQ(openExisting(), nullptr);
-    EXPECT_EQ(readBytes(path + QStringLiteral(".bad")), QByteArray("[General]\nTop\n"));
+    const QByteArray bad[] = {"[General]\nLeft\n", "[General]\nTop\n", "[General\n"};
+    for (const QByteArray &bytes : bad) {
+        writeBytes(path, bytes);
+        EXPECT_EQ(openExisting(), nullptr);
+    }
+    EXPECT_EQ(readBytes(path + QStringLiteral(".bad")), bad[0]);
+    EXPECT_EQ(readBytes(path + QStringLiteral(".bad.1")), bad[1]);
+    EXPECT_EQ(readBytes(path + QStringLiteral(".bad.2")), bad[2]);
     EXPECT_EQ(messages.size(), 1);
 }
 
@@ -362,7 +369,7 @@ TEST_F(SettingsStoreTest, CommitFailsWhenTheFileIsAFolder)
     store->writeInteger(QStringLiteral("Left"), 1);
     store->writeInteger(QStringLiteral("Top"), 2);
     EXPECT_FALSE(store->commit());
-    EXPECT_EQ(store->failedValueName(), QStringLiteral("Left"));
+    EXPECT_EQ(store->errorString(), path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(EISDIR)));
     EXPECT_TRUE(QFileInfo(path).isDir());
     EXPECT_TRUE(QDir(path).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".bad")));
@@ -379,7 +386,7 @@ TEST_F(SettingsStoreTest, CommitFailsWhenTheFolderIsAFile)
     ASSERT_NE(store, nullptr);
     store->writeString(QStringLiteral("FileName"), QStringLiteral("Title.jpg"));
     EXPECT_FALSE(store->commit());
-    EXPECT_EQ(store->failedValueName(), QStringLiteral("FileName"));
+    EXPECT_EQ(store->errorString(), orgFolder + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(ENOTDIR)));
     EXPECT_EQ(readBytes(orgFolder), QByteArray("not a folder"));
     QFile::remove(orgFolder);
 }
@@ -411,11 +418,12 @@ TEST_P(StoreFailedWrite, LeavesThePreviousFileIntact)
     std::signal(SIGXFSZ, savedHandler);
 
     EXPECT_FALSE(committed);
-    EXPECT_EQ(store->failedValueName(), QStringLiteral("CorvaneFile"));
+    EXPECT_FALSE(store->errorString().isEmpty());
     EXPECT_EQ(readBytes(path), previous) << "size now " << QFileInfo(path).size();
-    // No half-written temporary file is left beside it.
+    // No half-written copy is left beside it, hidden ones included.
     const QStringList entries = QDir(QFileInfo(path).absolutePath())
-                                    .entryList({QFileInfo(path).fileName() + QStringLiteral("*")}, QDir::Files);
+                                    .entryList({QStringLiteral("*") + QFileInfo(path).fileName() + QStringLiteral("*")},
+                                               QDir::Files | QDir::Hidden);
     EXPECT_EQ(entries, QStringList{QFileInfo(path).fileName()});
 }
 

@@ -1,0 +1,69 @@
+#include "StoredSettings.h"
+
+#include "ProgramSettings.h"
+#include "SettingsStore.h"
+
+namespace {
+
+const char *const kProportionNames[Proportions::kCount] = {"ProTop", "ProBot", "ProTit", "ProTitL", "ProName", "ProTit2"};
+
+bool readGuardedGroup(ProgramSettings &settings, const SettingsStore &store, StoredWindowPosition &position)
+{
+    int value = 0;
+    if (!store.readInteger(QStringLiteral("Left"), value))
+        return false;
+    position.left = value;
+    if (!store.readInteger(QStringLiteral("Top"), value))
+        return false;
+    position.top = value;
+
+    // A missing title text reads as empty; only a value of another type ends the group.
+    QString fileName;
+    if (store.hasValue(QStringLiteral("FileName")) && !store.readString(QStringLiteral("FileName"), fileName))
+        return false;
+    settings.setFileName(fileName);
+
+    if (!store.readInteger(QStringLiteral("TitleMode"), value))
+        return false;
+    settings.setTitleMode(value);
+    bool tv = false;
+    if (!store.readBool(QStringLiteral("TV"), tv))
+        return false;
+    settings.setTV(tv);
+    for (int tag = 0; tag < Proportions::kCount; ++tag) {
+        if (!store.readInteger(QLatin1String(kProportionNames[tag]), value))
+            return false;
+        settings.setProportion(tag, value);
+    }
+    return true;
+}
+
+} // namespace
+
+StoredWindowPosition readStoredSettings(ProgramSettings &settings, const SettingsStore &store)
+{
+    StoredWindowPosition position;
+    readGuardedGroup(settings, store, position);
+    QString table;
+    if (store.readString(QStringLiteral("CorvaneFile"), table))
+        settings.setRateTableText(table);
+    else if (store.hasValue(QStringLiteral("CorvaneFile")))
+        settings.keepStoredTable();
+    return position;
+}
+
+void writeStoredSettings(const ProgramSettings &settings, SettingsStore &store)
+{
+    const QRect bounds = settings.windowBounds();
+    store.writeInteger(QStringLiteral("Left"), bounds.x());
+    store.writeInteger(QStringLiteral("Top"), bounds.y());
+    store.writeInteger(QStringLiteral("Width"), bounds.width());
+    store.writeInteger(QStringLiteral("Height"), bounds.height());
+    store.writeString(QStringLiteral("FileName"), settings.fileName());
+    store.writeInteger(QStringLiteral("TitleMode"), settings.titleMode());
+    store.writeBool(QStringLiteral("TV"), settings.tv());
+    for (int tag = 0; tag < Proportions::kCount; ++tag)
+        store.writeInteger(QLatin1String(kProportionNames[tag]), settings.proportions().at(tag));
+    if (!settings.keepsStoredTable())
+        store.writeString(QStringLiteral("CorvaneFile"), settings.rateTableText());
+}

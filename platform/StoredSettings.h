@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+
+class ProgramSettings;
+class SettingsStore;
+
+// The operator window's position as far as the store held it.
+struct StoredWindowPosition
+{
+    std::optional<int> left;
+    std::optional<int> top;
+};
+
+// Reads the program-wide values of the store into the settings, in their fixed order: the
+// guarded group first ("Left" to "ProTit2"; the first value that is missing or of another
+// type ends it silently, keeping what was read before), then the rate table. A table stored
+// as anything but text counts as missing and is kept in the store until the operator edits.
+StoredWindowPosition readStoredSettings(ProgramSettings &settings, const SettingsStore &store);
+
+// Writes every program-wide value into the store, in the order of the exit: the window
+// bounds, "FileName", "TitleMode", "TV", the six proportions, then the rate table.
+void writeStoredSettings(const ProgramSettings &settings, SettingsStore &store);

@@ -1,0 +1,160 @@
+#include "tests/TestSupport.h"
+
+#include "platform/ProgramSettings.h"
+#include "platform/SettingsStore.h"
+#include "platform/StoredSettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+using testsupport::readValues;
+
+// The guarded group in its order, with the values of a complete stored file.
+const QList<QPair<QString, QString>> kGroup = {
+    {QStringLiteral("Left"), QStringLiteral("100")},         {QStringLiteral("Top"), QStringLiteral("50")},
+    {QStringLiteral("FileName"), QStringLiteral("pic.png")}, {QStringLiteral("TitleMode"), QStringLiteral("1")},
+    {QStringLiteral("TV"), QStringLiteral("1")},             {QStringLiteral("ProTop"), QStringLiteral("25")},
+    {QStringLiteral("ProBot"), QStringLiteral("12")},        {QStringLiteral("ProTit"), QStringLiteral("11")},
+    {QStringLiteral("ProTitL"), QStringLiteral("33")},       {QStringLiteral("ProName"), QStringLiteral("40")},
+    {QStringLiteral("ProTit2"), QStringLiteral("9")},
+};
+
+class StoredSettings : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sandbox.isValid());
+        key = ProgramSettings::settingsRoot() + QStringLiteral("stored-settings");
+        path = SettingsStore::filePathFor(key);
+    }
+
+    void writeFile(const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+
+    // The group with the value at `broken` replaced (or left out when `replacement` is null).
+    static QByteArray groupWith(int broken, const char *replacement)
+    {
+        QByteArray text = "[General]\n";
+        for (int i = 0; i < kGroup.size(); ++i) {
+            if (i != broken)
+                text += kGroup[i].first.toUtf8() + '=' + kGroup[i].second.toUtf8() + '\n';
+            else if (replacement)
+                text += kGroup[i].first.toUtf8() + '=' + replacement + '\n';
+        }
+        return text + "CorvaneFile=USD\\t1\\t2\\tX\\r\\n\n";
+    }
+
+    StoredWindowPosition read(ProgramSettings &settings)
+    {
+        const auto store = SettingsStore::open(key, SettingsStore::Mode::OpenExisting);
+        EXPECT_NE(store, nullptr);
+        return store ? readStoredSettings(settings, *store) : StoredWindowPosition{};
+    }
+
+    testsupport::SettingsSandbox sandbox;
+    QString key;
+    QString path;
+};
+
+TEST_F(StoredSettings, WhatIsWrittenReadsBack)
+{
+    ProgramSettings written;
+    written.setWindowBounds({-1200, 35, 640, 520});
+    written.setFileName(QStringLiteral("Курс, 2024 \"зима\".jpg"));
+    written.setTitleMode(1);
+    written.setTV(true);
+    written.setProportions({0, 50, 11, 33, 40, 9});
+    written.setRateTableText(QStringLiteral("USD\t93,10\t94,50\tДОЛЛАР США\r\n-EUR\t1\t2\t\r\n"));
+    {
+        const auto store = SettingsStore::open(key, SettingsStore::Mode::Create);
+        writeStoredSettings(written, *store);
+        ASSERT_TRUE(store->commit()) << store->errorString().toStdString();
+    }
+    const QMap<QString, QString> values = readValues(path);
+    EXPECT_EQ(values.value(QStringLiteral("Width")), QStringLiteral("640"));
+    EXPECT_EQ(values.value(QStringLiteral("Height")), QStringLiteral("520"));
+
+    ProgramSettings loaded;
+    const StoredWindowPosition position = read(loaded);
+    EXPECT_EQ(position.left, -1200);
+    EXPECT_EQ(position.top, 35);
+    EXPECT_EQ(loaded.fileName(), written.fileName());
+    EXPECT_EQ(loaded.titleMode(), 1);
+    EXPECT_TRUE(loaded.tv());
+    EXPECT_EQ(loaded.proportions(), written.proportions());
+    EXPECT_EQ(loaded.rateTableText(), written.rateTableText());
+    EXPECT_FALSE(loaded.keepsStoredTable());
+}
+
+// Each value of the group in turn missing, or of another type: the ones before it are
+// applied, it and all after it keep their first-run values, and the table is read anyway.
+class StoredGroupBreak : public StoredSettings, public ::testing::WithParamInterface<std::tuple<int, const char *>>
+{
+};
+
+TEST_P(StoredGroupBreak, EndsTheGroupAtTheFirstFailedRead)
+{
+    const auto [broken, replacement] = GetParam();
+    writeFile(groupWith(broken, replacement));
+    ProgramSettings settings;
+    const StoredWindowPosition position = read(settings);
+
+    const ProgramSettings firstRun;
+    const auto applied = [broken = broken](int index) { return index < broken; };
+    EXPECT_EQ(position.left.has_value(), applied(0));
+    EXPECT_EQ(position.top.has_value(), applied(1));
+    // A missing title text is no failure: it reads as empty text.
+    const bool fileNameMissing = broken == 2 && !replacement;
+    EXPECT_EQ(settings.fileName(), applied(2) ? QStringLiteral("pic.png")
+                                   : fileNameMissing ? QString()
+                                                     : firstRun.fileName());
+    const bool groupGoesOn = fileNameMissing;
+    const auto reached = [&](int index) { return applied(index) || (groupGoesOn && index > 2); };
+    EXPECT_EQ(settings.titleMode(), reached(3) ? 1 : 0);
+    EXPECT_EQ(settings.tv(), reached(4));
+    for (int tag = 0; tag < Proportions::kCount; ++tag)
+        EXPECT_EQ(settings.proportions().at(tag),
+                  reached(5 + tag) ? kGroup[5 + tag].second.toInt() : firstRun.proportions().at(tag))
+            << "tag " << tag;
+    EXPECT_EQ(settings.rateTableText(), QStringLiteral("USD\t1\t2\tX\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Missing, StoredGroupBreak,
+                         ::testing::Combine(::testing::Range(0, 11), ::testing::Values(nullptr)));
+INSTANTIATE_TEST_SUITE_P(WrongType, StoredGroupBreak,
+                         ::testing::Combine(::testing::Range(0, 11), ::testing::Values("a, b")));
+
+TEST_F(StoredSettings, TableStoredAsAListIsKeptUntilAnEdit)
+{
+    writeFile(groupWith(-1, nullptr).replace("CorvaneFile=USD\\t1\\t2\\tX\\r\\n", "CorvaneFile=a, b"));
+    ProgramSettings settings;
+    read(settings);
+    EXPECT_TRUE(settings.keepsStoredTable());
+    EXPECT_TRUE(settings.rateTableText().isEmpty());
+
+    const auto write = [&] {
+        const auto store = SettingsStore::open(key, SettingsStore::Mode::Create);
+        writeStoredSettings(settings, *store);
+        ASSERT_TRUE(store->commit());
+    };
+    settings.setProportion(0, 30);
+    write();
+    EXPECT_EQ(readValues(path).value(QStringLiteral("CorvaneFile")), QStringLiteral("a, b"));
+    EXPECT_EQ(readValues(path).value(QStringLiteral("ProTop")), QStringLiteral("30"));
+
+    settings.setRateTableText(QStringLiteral("GBP\t1\t2\t\r\n"));
+    write();
+    EXPECT_EQ(readValues(path).value(QStringLiteral("CorvaneFile")), QStringLiteral("GBP\\t1\\t2\\t\\r\\n"));
+}
+
+} // namespace
