@@ -25,6 +25,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -318,8 +319,18 @@ void TForm1::FormCreate()
         EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
     });
     programSettings().setSettingsLoaded();
+    // The boards follow the proportions wherever they are changed from.
+    connect(&programSettings(), &ProgramSettings::proportionsChanged, this, &TForm1::layOutBoards);
     setProportionFields(programSettings().proportions());
+    layOutBoards();
     programSettings().setWindowBounds(outerBounds());
+}
+
+void TForm1::layOutBoards()
+{
+    FormResize();
+    if (m_formMon2)
+        m_formMon2->FormResize();
 }
 
 // From here on every change of a stored value reaches the store within a second; a save
@@ -334,8 +345,8 @@ void TForm1::saveAsYouGo()
 }
 
 // Puts the proportions into their fields, which brings each into 0..50; the change
-// handler stores what the field holds and lays the board out. Every pixel mirror is
-// refreshed too, also where a field already held its value and reported no change.
+// handler stores what the field holds. Every pixel mirror is refreshed too, also where a
+// field already held its value and reported no change.
 void TForm1::setProportionFields(const Proportions &values)
 {
     for (int tag = 0; tag < Proportions::kCount; ++tag)
@@ -351,9 +362,11 @@ void TForm1::readSettings()
     if (!store)
         return;
     const StoredWindowPosition stored = readStoredSettings(programSettings(), *store);
-    // Wherever the stored position lies, the window lands wholly on a monitor.
-    const QRect wanted(QPoint(stored.left.value_or(x()), stored.top.value_or(y())), frameGeometry().size());
-    move(keepFullyVisible(wanted, monitorBounds()));
+    // Wherever the stored position lies, the window lands wholly on a monitor. Far beyond any
+    // screen is as good as at its edge, and keeps the arithmetic on it from overflowing.
+    const auto bounded = [](int coordinate) { return std::clamp(coordinate, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX); };
+    const QPoint wanted(bounded(stored.left.value_or(x())), bounded(stored.top.value_or(y())));
+    move(keepFullyVisible(QRect(wanted, frameGeometry().size()), monitorBounds()));
 }
 
 QList<TFrameCorvane *> TForm1::boards() const
@@ -423,18 +436,14 @@ void TForm1::seProcChange(QSpinBox *sender)
     programSettings().setProportion(tag, value);
     const bool ofWidth = tag == 3 || tag == 4;
     seProcPixels[static_cast<size_t>(tag)]->setValue((ofWidth ? monitor.width() : monitor.height()) * value / 100);
-    FormResize();
-    if (m_formMon2)
-        m_formMon2->FormResize();
 }
 
+// The proportions go back to their first-run values at once, so that both boards are laid
+// out once, not once per field.
 void TForm1::bDefProcClick()
 {
     programSettings().setProportions(Proportions{});
     setProportionFields(programSettings().proportions());
-    FormResize();
-    if (m_formMon2)
-        m_formMon2->FormResize();
 }
 
 void TForm1::Modify(QLineEdit *field)

@@ -57,6 +57,8 @@ public:
     // Change handler of the six proportion fields; the sender's tag tells which.
     void seProcChange(QSpinBox *sender);
     void bDefProcClick();
+    // Lays out the preview and, once it exists, the TV board.
+    void layOutBoards();
 
     // The boards that show what the operator edits: the preview, and the TV board once
     // its window exists.

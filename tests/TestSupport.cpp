@@ -75,6 +75,19 @@ bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
     return true;
 }
 
+const QList<QPair<QString, QString>> &storedGroup()
+{
+    static const QList<QPair<QString, QString>> group = {
+        {QStringLiteral("Left"), QStringLiteral("100")},         {QStringLiteral("Top"), QStringLiteral("50")},
+        {QStringLiteral("FileName"), QStringLiteral("pic.png")}, {QStringLiteral("TitleMode"), QStringLiteral("1")},
+        {QStringLiteral("TV"), QStringLiteral("1")},             {QStringLiteral("ProTop"), QStringLiteral("25")},
+        {QStringLiteral("ProBot"), QStringLiteral("12")},        {QStringLiteral("ProTit"), QStringLiteral("11")},
+        {QStringLiteral("ProTitL"), QStringLiteral("33")},       {QStringLiteral("ProName"), QStringLiteral("40")},
+        {QStringLiteral("ProTit2"), QStringLiteral("9")},
+    };
+    return group;
+}
+
 QString dataPath(const QString &name)
 {
     return QStringLiteral(CORVANE_TEST_DATA "/") + name;

@@ -49,6 +49,10 @@ QMap<QString, QString> readValues(const QString &path);
 // For things that happen through timers and the event loop, never to measure time.
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 10000);
 
+// The guarded group of a settings file in the order start-up reads it, with the values of a
+// complete stored file.
+const QList<QPair<QString, QString>> &storedGroup();
+
 // Folder with the test fixtures.
 QString dataPath(const QString &name);
 

@@ -35,15 +35,7 @@ QString settingsKey()
     return QStringLiteral("\\Software\\Marrowgate\\") + programTitle();
 }
 
-// The guarded group in the order it is read, with the values of a complete stored file.
-const QList<QPair<QString, QString>> kStoredGroup = {
-    {QStringLiteral("Left"), QStringLiteral("100")},      {QStringLiteral("Top"), QStringLiteral("50")},
-    {QStringLiteral("FileName"), QStringLiteral("pic.png")}, {QStringLiteral("TitleMode"), QStringLiteral("1")},
-    {QStringLiteral("TV"), QStringLiteral("1")},          {QStringLiteral("ProTop"), QStringLiteral("25")},
-    {QStringLiteral("ProBot"), QStringLiteral("12")},     {QStringLiteral("ProTit"), QStringLiteral("11")},
-    {QStringLiteral("ProTitL"), QStringLiteral("33")},    {QStringLiteral("ProName"), QStringLiteral("40")},
-    {QStringLiteral("ProTit2"), QStringLiteral("9")},
-};
+const QList<QPair<QString, QString>> &kStoredGroup = testsupport::storedGroup();
 
 // What start-up leaves behind.
 struct Loaded

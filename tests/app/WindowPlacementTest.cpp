@@ -1,5 +1,6 @@
 #include "app/WindowPlacement.h"
 
+#include <QWidget>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -107,6 +108,68 @@ TEST(Placement, ResultLiesOnTheFirstMonitorForEveryStartOnTheSecond)
             EXPECT_EQ(p.x(), qMin(x - kTvRight.left(), kMain.width() - kW));
             EXPECT_EQ(p.y(), qMin(y, kMain.height() - kH));
         }
+    }
+}
+
+struct VisibleCase
+{
+    const char *name;
+    QList<QRect> monitors;
+    QRect window;
+    QPoint expected; // where keepFullyVisible puts it
+};
+
+void PrintTo(const VisibleCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class FullyVisible : public ::testing::TestWithParam<VisibleCase>
+{
+};
+
+TEST_P(FullyVisible, MovesTheLeastDistanceOntoOneMonitor)
+{
+    const VisibleCase &c = GetParam();
+    const QPoint p = keepFullyVisible(c.window, c.monitors);
+    EXPECT_EQ(p, c.expected);
+    const QRect placed(p, c.window.size());
+    const int monitor = monitorOf(placed, c.monitors);
+    if (monitor >= 0 && c.window.width() <= c.monitors[monitor].width()) {
+        EXPECT_TRUE(c.monitors[monitor].contains(placed));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FullyVisible,
+    ::testing::Values(
+        VisibleCase{"WhollyOnTheFirstStays", {kMain, kTvRight}, {324, 106, kW, kH}, {324, 106}},
+        VisibleCase{"WhollyOnTheSecondStays", {kMain, kTvRight}, {2000, 1300, kW, kH}, {2000, 1300}},
+        VisibleCase{"OffTheLeftEdge", {kMain}, {-300, 50, kW, kH}, {0, 50}},
+        VisibleCase{"OffTheBottomRight", {kMain}, {1900, 1000, kW, kH}, {1920 - kW, 1080 - kH}},
+        VisibleCase{"AboveTheTop", {kMain, kTvRight}, {100, -40, kW, kH}, {100, 0}},
+        // Straddling two monitors: onto the one that holds more of it.
+        VisibleCase{"StraddlingMostlyFirst", {kMain, kTvRight}, {1500, 100, kW, kH}, {1920 - kW, 100}},
+        VisibleCase{"StraddlingMostlySecond", {kMain, kTvRight}, {1700, 100, kW, kH}, {1920, 100}},
+        // On none: onto the nearest, at its nearest edge.
+        VisibleCase{"FarBelowTheTv", {kMain, kTvRight}, {2100, 100000, kW, kH}, {2100, 1920 - kH}},
+        VisibleCase{"FarLeftOfEverything", {kMain, kLeftOfMain}, {-100000, 200, kW, kH}, {-1280, 200}},
+        VisibleCase{"FarOutAtTheLimits",
+                    {kMain},
+                    {-QWIDGETSIZE_MAX, QWIDGETSIZE_MAX, kW, kH},
+                    {0, 1080 - kH}},
+        // Larger than the monitor: its top-left corner stays on it.
+        VisibleCase{"LargerThanTheMonitor", {QRect(0, 0, 400, 300)}, {-50, -50, kW, kH}, {0, 0}},
+        VisibleCase{"NoMonitorsNoMove", {}, {-5000, 5000, kW, kH}, {-5000, 5000}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// The whole placement on showing: first onto the first monitor, then wholly on it.
+TEST(Placement, OperatorWindowEndsWhollyOnTheFirstMonitor)
+{
+    const QList<QRect> monitors = {kMain, kTvRight};
+    for (const QPoint corner : {QPoint(2500, 1700), QPoint(-900, -900), QPoint(1700, 1000), QPoint(5000, 5000)}) {
+        const QPoint p = placeOperatorWindow(QRect(corner, QSize(kW, kH)), monitors);
+        EXPECT_TRUE(kMain.contains(QRect(p, QSize(kW, kH)))) << corner.x() << "," << corner.y();
     }
 }
 

@@ -13,15 +13,7 @@ namespace {
 
 using testsupport::readValues;
 
-// The guarded group in its order, with the values of a complete stored file.
-const QList<QPair<QString, QString>> kGroup = {
-    {QStringLiteral("Left"), QStringLiteral("100")},         {QStringLiteral("Top"), QStringLiteral("50")},
-    {QStringLiteral("FileName"), QStringLiteral("pic.png")}, {QStringLiteral("TitleMode"), QStringLiteral("1")},
-    {QStringLiteral("TV"), QStringLiteral("1")},             {QStringLiteral("ProTop"), QStringLiteral("25")},
-    {QStringLiteral("ProBot"), QStringLiteral("12")},        {QStringLiteral("ProTit"), QStringLiteral("11")},
-    {QStringLiteral("ProTitL"), QStringLiteral("33")},       {QStringLiteral("ProName"), QStringLiteral("40")},
-    {QStringLiteral("ProTit2"), QStringLiteral("9")},
-};
+const QList<QPair<QString, QString>> &kGroup = testsupport::storedGroup();
 
 class StoredSettings : public ::testing::Test
 {
