@@ -2,6 +2,7 @@
 
 #include "Frame1corvane.h"
 #include "WindowPlacement.h"
+#include "board/BoardGeometry.h"
 #include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
 #include "board/RateTable.h"
@@ -434,8 +435,11 @@ void TForm1::seProcChange(QSpinBox *sender)
     if (tag < 0 || tag >= Proportions::kCount)
         return;
     programSettings().setProportion(tag, value);
-    const bool ofWidth = tag == 3 || tag == 4;
-    seProcPixels[static_cast<size_t>(tag)]->setValue((ofWidth ? monitor.width() : monitor.height()) * value / 100);
+    // Widths are those of the full-size board, which is the target monitor's shape turned
+    // upright, not the monitor's own width.
+    const BoardBands bands = boardBands(monitor.height(), monitor, programSettings().proportions());
+    const int pixels = tag == 3 ? bands.dateWidth : tag == 4 ? bands.nameWidth : monitor.height() * value / 100;
+    seProcPixels[static_cast<size_t>(tag)]->setValue(pixels);
 }
 
 // The proportions go back to their first-run values at once, so that both boards are laid

@@ -26,22 +26,24 @@
 
 namespace {
 
-// Per screen list: the last monitor, the six pixel estimates for the default proportions
-// (heights from the monitor's height, widths from its width) and the preview's width for
-// the 480-pixel preview height.
+// Per screen list: the last monitor, the width of the full-size board on it (the monitor's
+// shape turned upright), the six pixel estimates for the default proportions (heights from
+// the monitor's height, widths from that board's width) and the preview's width for the
+// 480-pixel preview height.
 struct ScreenCase
 {
     const char *set;
     QSize lastScreen;
+    int boardWidth;
     std::array<int, 6> defaultPixels;
     int previewWidth;
 };
 
 const ScreenCase kScreens[] = {
-    {"one", QSize(1920, 1080), {216, 108, 108, 576, 672, 108}, 270},
-    {"two", QSize(1080, 1920), {384, 192, 192, 324, 378, 192}, 270},
-    {"fourthree", QSize(1024, 768), {153, 76, 76, 307, 358, 76}, 360},
-    {"square", QSize(1200, 1200), {240, 120, 120, 360, 420, 120}, 480},
+    {"one", QSize(1920, 1080), 607, {216, 108, 108, 182, 212, 108}, 270},
+    {"two", QSize(1080, 1920), 1080, {384, 192, 192, 324, 378, 192}, 270},
+    {"fourthree", QSize(1024, 768), 576, {153, 76, 76, 172, 201, 76}, 360},
+    {"square", QSize(1200, 1200), 1200, {240, 120, 120, 360, 420, 120}, 480},
 };
 
 // The row for the screen list the program was started with, found from the screens
@@ -199,7 +201,7 @@ TEST_F(ProportionsTab, EachFieldStoresItsProportionAndItsPixelEstimate)
         SCOPED_TRACE(tag);
         form->seProc[tag]->setValue(values[tag]);
         const bool ofWidth = tag == 3 || tag == 4;
-        const int side = ofWidth ? screens.lastScreen.width() : screens.lastScreen.height();
+        const int side = ofWidth ? screens.boardWidth : screens.lastScreen.height();
         EXPECT_EQ(form->seProcPixels[tag]->value(), std::max(1, side * values[tag] / 100));
         EXPECT_EQ(stored(programSettings().proportions())[tag], values[tag]);
     }
