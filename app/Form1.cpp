@@ -1,13 +1,21 @@
 #include "Form1.h"
 
+#include "FontButtons.h"
 #include "Frame1corvane.h"
+#include "RunTextTab.h"
 #include "WindowPlacement.h"
+#include "board/BoardFields.h"
+#include "board/BoardFonts.h"
 #include "board/BoardGeometry.h"
+#include "board/FontButtonPlaces.h"
 #include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
 #include "board/RateTable.h"
 #include "board/TargetMonitor.h"
+#include "content/ListFile.h"
+#include "content/Playlist.h"
 #include "controls/Label3D.h"
+#include "platform/Dialogs.h"
 #include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
 #include "platform/SettingsSaver.h"
@@ -19,7 +27,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
+#include <QToolButton>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -77,6 +88,11 @@ QList<QRect> monitorBounds()
 
 } // namespace
 
+QString TForm1::programFolder()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
+}
+
 QString TForm1::programTitle()
 {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
@@ -119,6 +135,10 @@ void TForm1::buildWindow()
     TDockPanel::setWidth(FrameCorvane1, 270);
 
     buildRightPanel();
+    m_dialogs = &Dialogs::system();
+    FontButtons = new TFontButtons(this);
+    connect(FontButtons, &TFontButtons::clicked, this, &TForm1::bFontClick);
+    connect(FontButtons, &TFontButtons::mousePressed, this, &TForm1::bFont1MouseDown);
     watchDisplays();
 }
 
@@ -165,6 +185,7 @@ void TForm1::buildRightPanel()
     PageControl1->setCurrentIndex(0);
     buildRatesTab();
     buildFieldsTab();
+    buildRunTextTab();
 
     btn_TV_On = new QPushButton(QStringLiteral("BKЛЮЧИTb"), PanelR);
     btn_TV_On->setObjectName(QStringLiteral("btn_TV_On"));
@@ -269,6 +290,28 @@ void TForm1::buildFieldsTab()
     connect(bDefProc, &QPushButton::clicked, this, &TForm1::bDefProcClick);
 }
 
+void TForm1::buildRunTextTab()
+{
+    m_playlist = new Playlist(this);
+    RunTextTab = new TRunTextTab(TabBegStr);
+    connect(RunTextTab->bAdd, &QToolButton::clicked, this, &TForm1::bAddClick);
+    connect(RunTextTab->bReplace, &QToolButton::clicked, this, &TForm1::bReplaceClick);
+    connect(RunTextTab->bDel, &QToolButton::clicked, this, &TForm1::bDelClick);
+    connect(RunTextTab->bPlay, &QToolButton::clicked, this, &TForm1::bPlayClick);
+    connect(RunTextTab->bStop, &QToolButton::clicked, this, &TForm1::bStopClick);
+    connect(RunTextTab->bOpen, &QToolButton::clicked, this, &TForm1::bOpenClick);
+    connect(RunTextTab->bSave, &QToolButton::clicked, this, &TForm1::bSaveClick);
+    connect(RunTextTab, &TRunTextTab::Edit1Return, this, &TForm1::Edit1KeyDown);
+    connect(RunTextTab, &TRunTextTab::ListStrDelete, this, &TForm1::ListStrKeyDown);
+    connect(RunTextTab, &TRunTextTab::ListStrClick, this, &TForm1::ListStrClick);
+    connect(RunTextTab, &TRunTextTab::ListStrDblClick, this, &TForm1::ListStrDblClick);
+    connect(RunTextTab->seSpeed, &QSpinBox::valueChanged, this, &TForm1::seSpeedChange);
+    connect(m_playlist, &Playlist::changed, this, [this] {
+        RunTextTab->showPlaylist(*m_playlist);
+        programSettings().setRunningTexts(m_playlist->entries());
+    });
+}
+
 void TForm1::watchDisplays()
 {
     const auto watchScreen = [this](QScreen *screen) {
@@ -315,16 +358,74 @@ void TForm1::FormCreate()
     QGuiApplication::setApplicationDisplayName(title);
     programSettings().setSettingsKey(ProgramSettings::settingsRoot() + title);
 
+    seedFontRecords();
     readSettings();
+    applyFontRecords();
     FrameCorvane1->LoadRateTable([this](int slot, const RateRow &row) {
         EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
     });
     programSettings().setSettingsLoaded();
+    loadPlaylist();
     // The boards follow the proportions wherever they are changed from.
     connect(&programSettings(), &ProgramSettings::proportionsChanged, this, &TForm1::layOutBoards);
     setProportionFields(programSettings().proportions());
     layOutBoards();
     programSettings().setWindowBounds(outerBounds());
+}
+
+// The records start from the fonts the preview was designed with, so that a record the
+// store lacks, or one that ends early, keeps what the field has.
+void TForm1::seedFontRecords()
+{
+    for (int field = 1; field <= BoardFields::kCount; ++field)
+        programSettings().setFontRecord(field, boardFontOf(*BoardFields::recordTarget(*FrameCorvane1, field)));
+}
+
+void TForm1::applyFontRecords()
+{
+    for (int field = 1; field <= BoardFields::kCount; ++field)
+        applyBoardFont(*BoardFields::recordTarget(*FrameCorvane1, field), programSettings().fontRecord(field));
+    BoardFields::copyReadFonts(*FrameCorvane1);
+}
+
+// What the fields' labels carry now, fitted sizes included, is what the records keep.
+void TForm1::storeFontRecords()
+{
+    for (int field = 1; field <= BoardFields::kCount; ++field)
+        programSettings().setFontRecord(field, boardFontOf(*BoardFields::recordSource(*FrameCorvane1, field)));
+}
+
+void TForm1::bFontClick(int field)
+{
+    BoardFont initial = boardFontOf(*BoardFields::dialogSource(*FrameCorvane1, field));
+    // The preview is a scaled copy: the dialog shows the size the customers see.
+    if (m_formMon2)
+        initial.font.setPointSize(boardFontOf(*BoardFields::dialogSource(*m_formMon2->FrameCorvane1, field)).font.pointSize());
+    const std::optional<BoardFont> chosen = m_dialogs->chooseFont(initial, this);
+    if (!chosen)
+        return;
+    for (TFrameCorvane *board : boards()) {
+        for (TLabel3D *label : BoardFields::labels(*board, field)) {
+            applyBoardFont(*label, *chosen);
+            TFrameCorvane::FitFontToLabel(label);
+        }
+    }
+    storeFontRecords();
+}
+
+void TForm1::bFont1MouseDown(int field, Qt::MouseButton button)
+{
+    if (button != Qt::RightButton)
+        return;
+    const TColor initial = BoardFields::dialogSource(*FrameCorvane1, field)->fontColor();
+    const std::optional<TColor> chosen = m_dialogs->chooseColor(initial, this);
+    if (!chosen)
+        return;
+    for (TFrameCorvane *board : boards()) {
+        for (TLabel3D *label : BoardFields::labels(*board, field))
+            label->setFontColor(*chosen);
+    }
+    storeFontRecords();
 }
 
 void TForm1::layOutBoards()
@@ -354,6 +455,16 @@ void TForm1::setProportionFields(const Proportions &values)
         seProc[static_cast<size_t>(tag)]->setValue(values.at(tag));
     for (QSpinBox *field : seProc)
         seProcChange(field);
+}
+
+// The stored list is loaded idle, its first entry selected; the speed field brings the
+// stored speed into 1..9.
+void TForm1::loadPlaylist()
+{
+    RunTextTab->seSpeed->setValue(programSettings().runSpeed());
+    programSettings().setRunSpeed(RunTextTab->speedValue());
+    m_playlist->loadStored(programSettings().runningTexts());
+    RunTextTab->showPlaylist(*m_playlist);
 }
 
 void TForm1::readSettings()
@@ -394,8 +505,12 @@ std::unique_ptr<TFormMon2> TForm1::createFormMon2()
 void TForm1::attachFormMon2(TFormMon2 *formMon2)
 {
     m_formMon2 = formMon2;
-    if (formMon2 && formMon2->isVisible())
+    if (!formMon2)
+        return;
+    if (formMon2->isVisible())
         showTvState(true);
+    connect(formMon2, &TFormMon2::runBegan, this, &TForm1::runBegan);
+    connect(formMon2, &TFormMon2::runEnded, this, &TForm1::runEnded);
 }
 
 void TForm1::showTvState(bool on)
@@ -450,6 +565,116 @@ void TForm1::bDefProcClick()
     setProportionFields(programSettings().proportions());
 }
 
+void TForm1::bAddClick()
+{
+    m_playlist->add(RunTextTab->Edit1->text());
+    RunTextTab->ListStr->setFocus();
+}
+
+void TForm1::bReplaceClick()
+{
+    m_playlist->replace(RunTextTab->Edit1->text());
+}
+
+void TForm1::bDelClick()
+{
+    m_playlist->remove();
+}
+
+void TForm1::Edit1KeyDown()
+{
+    bAddClick();
+    RunTextTab->Edit1->selectAll();
+}
+
+void TForm1::ListStrKeyDown()
+{
+    bDelClick();
+}
+
+void TForm1::ListStrClick()
+{
+    m_playlist->select(RunTextTab->selectedRow());
+    if (const std::optional<QString> text = m_playlist->pick()) {
+        RunTextTab->Edit1->setText(*text);
+        RunTextTab->Edit1->selectAll();
+    }
+}
+
+void TForm1::ListStrDblClick()
+{
+    m_playlist->select(RunTextTab->selectedRow());
+    bPlayClick();
+}
+
+void TForm1::bPlayClick()
+{
+    const Playlist::StartResult result = m_playlist->start();
+    if (!result.running) {
+        ErrorBox::show(result.error, this);
+        return;
+    }
+    if (m_formMon2)
+        m_formMon2->startTicker(result.text);
+}
+
+void TForm1::bStopClick()
+{
+    m_playlist->stop();
+    FrameCorvane1->LabelBot->setCaption(QStringLiteral("БЕГУЩАЯ СТРОКА"));
+    if (m_formMon2)
+        m_formMon2->stopTicker();
+}
+
+void TForm1::bOpenClick()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QString(), programFolder(),
+                                                      QStringLiteral("Text files (*.txt)"));
+    if (path.isEmpty())
+        return;
+    QStringList entries;
+    QString error;
+    if (!ListFile::load(path, entries, error)) {
+        ErrorBox::show(error, this);
+        return;
+    }
+    m_playlist->open(entries);
+}
+
+void TForm1::bSaveClick()
+{
+    QFileDialog dialog(this, QString(), programFolder(), QStringLiteral("Text files (*.txt)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    QString error;
+    if (!ListFile::save(dialog.selectedFiles().first(), m_playlist->entries(), error))
+        ErrorBox::show(error, this);
+}
+
+void TForm1::seSpeedChange()
+{
+    const int step = RunTextTab->speedValue();
+    programSettings().setRunSpeed(step);
+    if (m_formMon2)
+        m_formMon2->setTickerStep(step);
+}
+
+// The preview's bottom line shows the text that runs on the TV board.
+void TForm1::runBegan(const QString &text)
+{
+    FrameCorvane1->LabelBot->setCaption(text);
+    seSpeedChange();
+}
+
+void TForm1::runEnded()
+{
+    if (const std::optional<QString> next = m_playlist->advance(); next && m_formMon2)
+        m_formMon2->runNext(*next);
+}
+
 void TForm1::Modify(QLineEdit *field)
 {
     if (!programSettings().settingsLoaded())
@@ -487,6 +712,7 @@ void TForm1::FormDestroy()
         return;
     m_destroyed = true;
     programSettings().setWindowBounds(outerBounds());
+    storeFontRecords();
     // Nobody may be left to answer a box now (a shutdown, the end of the session), so a
     // failure is told on the standard error and the program ends all the same.
     if (!m_saver->saveNow())
@@ -504,6 +730,8 @@ void TForm1::FormResize()
     redock();
     // The title line's separator stays right below the title, picture or text.
     FrameCorvane1->PanelTablo->moveDockedAfter(FrameCorvane1->SplitterT, FrameCorvane1->LabelTop);
+    FontButtons->place(fontButtonPlaces(*FrameCorvane1));
+    storeFontRecords();
     m_inFormResize = false;
 }
 

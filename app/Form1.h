@@ -8,6 +8,9 @@
 #include <array>
 #include <memory>
 
+class Dialogs;
+class Playlist;
+class TFontButtons;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -18,6 +21,7 @@ class QTabWidget;
 class SettingsSaver;
 class SettingsStore;
 class TFrame1corvane;
+class TRunTextTab;
 class TFrameCorvane;
 class TFormMon2;
 
@@ -33,6 +37,8 @@ public:
 
     // The program's title: the file name of the executable without folder and extension.
     static QString programTitle();
+    // The folder the program file lies in.
+    static QString programFolder();
 
     void FormCreate();
     void FormDestroy();
@@ -60,6 +66,27 @@ public:
     // Lays out the preview and, once it exists, the TV board.
     void layOutBoards();
 
+    // The font buttons: a click chooses the field's font, a right press its colour.
+    void bFontClick(int field);
+    void bFont1MouseDown(int field, Qt::MouseButton button);
+    // Where the font and colour dialogs come from; tests script their answers.
+    void setDialogs(Dialogs &dialogs) { m_dialogs = &dialogs; }
+
+    // The running-text tab: its handlers act on the playlist, the tab and the boards follow.
+    void bAddClick();
+    void bReplaceClick();
+    void bDelClick();
+    void bPlayClick();
+    void bStopClick();
+    void bOpenClick();
+    void bSaveClick();
+    void Edit1KeyDown();
+    void ListStrKeyDown();
+    void ListStrClick();
+    void ListStrDblClick();
+    void seSpeedChange();
+    Playlist &playlist() const { return *m_playlist; }
+
     // The boards that show what the operator edits: the preview, and the TV board once
     // its window exists.
     QList<TFrameCorvane *> boards() const;
@@ -81,6 +108,8 @@ public:
     std::array<QSpinBox *, 6> seProc{};
     std::array<QSpinBox *, 6> seProcPixels{};
     QPushButton *bDefProc;
+    TRunTextTab *RunTextTab;
+    TFontButtons *FontButtons;
     // Indexed by tag, 1 to 8; element 0 is unused.
     std::array<TFrame1corvane *, 9> EditorRows{};
 
@@ -105,6 +134,13 @@ private:
     QSpinBox *addSpinField(const QString &name, int tag, const QRect &bounds, int minimum, int maximum, int value);
     void buildStatusBar();
     void buildRatesTab();
+    void buildRunTextTab();
+    void loadPlaylist();
+    void seedFontRecords();
+    void applyFontRecords();
+    void storeFontRecords();
+    void runBegan(const QString &text);
+    void runEnded();
     void watchDisplays();
 
     void readSettings();
@@ -116,6 +152,8 @@ private:
 
     QPointer<TFormMon2> m_formMon2;
     SettingsSaver *m_saver = nullptr;
+    Playlist *m_playlist = nullptr;
+    Dialogs *m_dialogs = nullptr;
     bool m_destroyed = false;
     bool m_inFormResize = false;
 };

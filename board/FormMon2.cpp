@@ -2,6 +2,7 @@
 
 #include "TargetMonitor.h"
 #include "controls/Label3D.h"
+#include "controls/RunLabel.h"
 #include "platform/ProgramSettings.h"
 
 #include <QLabel>
@@ -27,6 +28,8 @@ TFormMon2::TFormMon2(const TFrameCorvane *preview, const TFrameCorvane::EditorRo
     FrameCorvane1 = new TFrameCorvane(this);
     FrameCorvane1->setCursor(Qt::BlankCursor);
     dock(FrameCorvane1, DockSide::Fill);
+    connect(FrameCorvane1->RunLabel, &TRunString::OnBegin, this, &TFormMon2::FrameCorvane1RunLabelBegin);
+    connect(FrameCorvane1->RunLabel, &TRunString::OnEnd, this, &TFormMon2::FrameCorvane1RunLabelEnd);
     FormCreate(preview, writeEditorRow);
 }
 
@@ -96,4 +99,49 @@ void TFormMon2::FormResize()
 {
     redock();
     FrameCorvane1->FrameResize();
+}
+
+void TFormMon2::startTicker(const QString &text)
+{
+    TRunLabel *ticker = FrameCorvane1->RunLabel;
+    const TLabel3D *bottom = FrameCorvane1->LabelBot;
+    ticker->setRText(text);
+    // The ticker covers the bottom band exactly, in the band's font.
+    ticker->setRFont(bottom->font(), bottom->fontColor());
+    ticker->setGeometry(bottom->geometry());
+    ticker->show();
+    ticker->raise();
+    ticker->Start(0);
+}
+
+void TFormMon2::runNext(const QString &text)
+{
+    FrameCorvane1->RunLabel->setRText(text);
+    FrameCorvane1->RunLabel->Start(0);
+}
+
+void TFormMon2::stopTicker()
+{
+    TFrameCorvane *board = FrameCorvane1;
+    board->LabelBot->setCaption(QString());
+    board->RunLabel->Stop();
+    board->LabelBot->show();
+    board->RunLabel->hide();
+    // The separator goes back directly above the bottom band.
+    board->PanelTablo->moveDockedAfter(board->SplitterB, board->LabelBot);
+}
+
+void TFormMon2::setTickerStep(int step)
+{
+    FrameCorvane1->RunLabel->setOneStep(step);
+}
+
+void TFormMon2::FrameCorvane1RunLabelBegin()
+{
+    emit runBegan(FrameCorvane1->RunLabel->rText());
+}
+
+void TFormMon2::FrameCorvane1RunLabelEnd()
+{
+    emit runEnded();
 }

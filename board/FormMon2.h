@@ -17,7 +17,26 @@ public:
 
     void FormResize();
 
+    // The ticker over the bottom band: runs a text from its first step, covering LabelBot.
+    void startTicker(const QString &text);
+    // The next text of a running list, after a run has ended.
+    void runNext(const QString &text);
+    // Back to the still bottom band, empty.
+    void stopTicker();
+    // The step size in pixels per tick, 1..9 from the operator window.
+    void setTickerStep(int step);
+
+    // The ticker's run events, handed on to the operator window.
+    void FrameCorvane1RunLabelBegin();
+    void FrameCorvane1RunLabelEnd();
+
     TFrameCorvane *FrameCorvane1;
+
+signals:
+    // A run of the ticker has begun with this text.
+    void runBegan(const QString &text);
+    // A run has ended and the ticker's timer has stopped.
+    void runEnded();
 
 protected:
     void showEvent(QShowEvent *event) override;

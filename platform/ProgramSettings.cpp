@@ -34,6 +34,9 @@ void ProgramSettings::reset()
     m_rateTableText.clear();
     m_keepStoredTable = false;
     m_windowBounds = QRect();
+    m_runningTexts.clear();
+    m_fontRecords = {};
+    m_runSpeed = 1;
     m_settingsLoaded = false;
 }
 
@@ -95,6 +98,27 @@ void ProgramSettings::setRateTableText(const QString &text)
 void ProgramSettings::setWindowBounds(const QRect &bounds)
 {
     assign(m_windowBounds, bounds, &ProgramSettings::windowBoundsChanged);
+}
+
+BoardFont ProgramSettings::fontRecord(int field) const
+{
+    return field >= 1 && field <= kFontFields ? m_fontRecords[size_t(field - 1)] : BoardFont{};
+}
+
+void ProgramSettings::setFontRecord(int field, const BoardFont &font)
+{
+    if (field >= 1 && field <= kFontFields)
+        assign(m_fontRecords[size_t(field - 1)], font, &ProgramSettings::fontRecordsChanged);
+}
+
+void ProgramSettings::setRunningTexts(const QStringList &texts)
+{
+    assign(m_runningTexts, texts, &ProgramSettings::runningTextsChanged);
+}
+
+void ProgramSettings::setRunSpeed(int speed)
+{
+    assign(m_runSpeed, speed, &ProgramSettings::runSpeedChanged);
 }
 
 ProgramSettings &programSettings()

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "FontRecord.h"
+
 #include <QObject>
 #include <QRect>
 #include <QString>
+#include <QStringList>
+
+#include <array>
 
 // The six band proportions of the board, in percent of its height or width.
 struct Proportions
@@ -33,6 +38,8 @@ class ProgramSettings : public QObject
     Q_PROPERTY(int TitleMode READ titleMode WRITE setTitleMode NOTIFY titleModeChanged)
     Q_PROPERTY(bool TV READ tv WRITE setTV NOTIFY tvChanged)
     Q_PROPERTY(QString RateTableText READ rateTableText WRITE setRateTableText NOTIFY rateTableTextChanged)
+    Q_PROPERTY(QStringList RunningTexts READ runningTexts WRITE setRunningTexts NOTIFY runningTextsChanged)
+    Q_PROPERTY(int RsSpeed READ runSpeed WRITE setRunSpeed NOTIFY runSpeedChanged)
     Q_PROPERTY(bool SettingsLoaded READ settingsLoaded)
 public:
     // The store's root key; the program title follows it.
@@ -66,6 +73,17 @@ public:
     bool keepsStoredTable() const { return m_keepStoredTable; }
     void keepStoredTable() { m_keepStoredTable = true; }
 
+    // The fonts of the nine board fields as their records "F1".."F9" keep them (field 1..9).
+    static constexpr int kFontFields = 9;
+    BoardFont fontRecord(int field) const;
+    void setFontRecord(int field, const BoardFont &font);
+
+    // The running-text playlist's entries, and the ticker's step (1..9 as the field shows it).
+    QStringList runningTexts() const { return m_runningTexts; }
+    void setRunningTexts(const QStringList &texts);
+    int runSpeed() const { return m_runSpeed; }
+    void setRunSpeed(int speed);
+
     // The operator window's outer bounds as they were last seen on screen.
     QRect windowBounds() const { return m_windowBounds; }
     void setWindowBounds(const QRect &bounds);
@@ -83,6 +101,9 @@ signals:
     void proportionsChanged();
     void rateTableTextChanged();
     void windowBoundsChanged();
+    void runningTextsChanged();
+    void fontRecordsChanged();
+    void runSpeedChanged();
 
 private:
     template<typename T, typename Signal>
@@ -96,6 +117,9 @@ private:
     QString m_rateTableText;
     bool m_keepStoredTable = false;
     QRect m_windowBounds;
+    std::array<BoardFont, kFontFields> m_fontRecords{};
+    QStringList m_runningTexts;
+    int m_runSpeed = 1;
     bool m_settingsLoaded = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "ProgramSettings.h"
 #include "SettingsStore.h"
+#include "content/CommaText.h"
 
 namespace {
 
@@ -35,7 +36,15 @@ bool readGuardedGroup(ProgramSettings &settings, const SettingsStore &store, Sto
             return false;
         settings.setProportion(tag, value);
     }
+    if (!store.readInteger(QStringLiteral("RsSpeed"), value))
+        return false;
+    settings.setRunSpeed(value);
     return true;
+}
+
+QString fontRecordPrefix(int field)
+{
+    return QStringLiteral("F%1").arg(field);
 }
 
 } // namespace
@@ -44,6 +53,16 @@ StoredWindowPosition readStoredSettings(ProgramSettings &settings, const Setting
 {
     StoredWindowPosition position;
     readGuardedGroup(settings, store, position);
+    // Each record is read onto the font the field has now; a failed read ends that record only.
+    for (int field = 1; field <= ProgramSettings::kFontFields; ++field) {
+        BoardFont font = settings.fontRecord(field);
+        ReadFontRecord(store, fontRecordPrefix(field), font);
+        settings.setFontRecord(field, font);
+    }
+    // A list stored as anything but text counts as no list.
+    QString runningTexts;
+    store.readString(QStringLiteral("RS"), runningTexts);
+    settings.setRunningTexts(CommaText::read(runningTexts));
     QString table;
     if (store.readString(QStringLiteral("CorvaneFile"), table))
         settings.setRateTableText(table);
@@ -64,6 +83,10 @@ void writeStoredSettings(const ProgramSettings &settings, SettingsStore &store)
     store.writeBool(QStringLiteral("TV"), settings.tv());
     for (int tag = 0; tag < Proportions::kCount; ++tag)
         store.writeInteger(QLatin1String(kProportionNames[tag]), settings.proportions().at(tag));
+    for (int field = 1; field <= ProgramSettings::kFontFields; ++field)
+        WriteFontRecord(store, fontRecordPrefix(field), settings.fontRecord(field));
     if (!settings.keepsStoredTable())
         store.writeString(QStringLiteral("CorvaneFile"), settings.rateTableText());
+    store.writeString(QStringLiteral("RS"), CommaText::write(settings.runningTexts()));
+    store.writeInteger(QStringLiteral("RsSpeed"), settings.runSpeed());
 }

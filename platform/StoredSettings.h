@@ -13,11 +13,13 @@ struct StoredWindowPosition
 };
 
 // Reads the program-wide values of the store into the settings, in their fixed order: the
-// guarded group first ("Left" to "ProTit2"; the first value that is missing or of another
-// type ends it silently, keeping what was read before), then the rate table. A table stored
+// guarded group first ("Left" to "RsSpeed"; the first value that is missing or of another
+// type ends it silently, keeping what was read before), then the running-text list ("RS",
+// comma text) and the rate table. A table stored
 // as anything but text counts as missing and is kept in the store until the operator edits.
 StoredWindowPosition readStoredSettings(ProgramSettings &settings, const SettingsStore &store);
 
 // Writes every program-wide value into the store, in the order of the exit: the window
-// bounds, "FileName", "TitleMode", "TV", the six proportions, then the rate table.
+// bounds, "FileName", "TitleMode", "TV", the six proportions, the rate table, the running-text
+// list and its speed.
 void writeStoredSettings(const ProgramSettings &settings, SettingsStore &store);

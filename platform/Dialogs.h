@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/FontRecord.h"
+#include "platform/TColor.h"
+
+#include <optional>
+
+class QWidget;
+
+// The questions the operator window asks with a modal dialog, behind one small interface so
+// that tests can script the answers.
+class Dialogs
+{
+public:
+    virtual ~Dialogs();
+
+    // The font dialog, opened with `initial`; nullopt when the operator cancels. The font
+    // dialog knows neither colour nor character set: those stay what `initial` had.
+    virtual std::optional<BoardFont> chooseFont(const BoardFont &initial, QWidget *parent) = 0;
+    // The colour dialog with its custom colours and free choice of any colour, opened with
+    // `initial`; nullopt when the operator cancels.
+    virtual std::optional<TColor> chooseColor(TColor initial, QWidget *parent) = 0;
+
+    // The program's own dialogs.
+    static Dialogs &system();
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+
+#include <QList>
+#include <QQueue>
+
+// Dialogs that answer from a script, one answer per dialog in the order the dialogs open,
+// and keep what each dialog was opened with. A dialog that finds no answer, or a font answer
+// for the colour dialog (or the other way round), fails the running test and counts as
+// cancelled, so a script that does not match the code under test never passes quietly.
+class ScriptedDialogs : public Dialogs
+{
+public:
+    enum class Kind { Font, Color };
+
+    struct Opening
+    {
+        Kind kind = Kind::Font;
+        BoardFont font;        // the font dialog's initial font
+        TColor color = clBlack; // the colour dialog's initial colour
+        QWidget *parent = nullptr;
+    };
+
+    void answerFont(const BoardFont &font);
+    void answerColor(TColor color);
+    // The operator cancels whichever dialog opens next.
+    void cancel();
+
+    std::optional<BoardFont> chooseFont(const BoardFont &initial, QWidget *parent) override;
+    std::optional<TColor> chooseColor(TColor initial, QWidget *parent) override;
+
+    const QList<Opening> &openings() const { return m_openings; }
+    qsizetype unusedAnswers() const { return m_answers.size(); }
+
+private:
+    struct Answer
+    {
+        std::optional<Kind> kind; // none: a cancel, fitting either dialog
+        BoardFont font;
+        TColor color = clBlack;
+    };
+    // The next answer if it fits a dialog of `kind`; nullopt for a cancel or a failed script.
+    std::optional<Answer> takeAnswer(Kind kind);
+
+    QQueue<Answer> m_answers;
+    QList<Opening> m_openings;
+};

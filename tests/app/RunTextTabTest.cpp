@@ -1,0 +1,204 @@
+// The running-text tab on the operator window and the ticker on the TV board.
+
+#include "tests/TestSupport.h"
+
+#include "app/Form1.h"
+#include "app/RunTextTab.h"
+#include "board/FormMon2.h"
+#include "board/FrameCorvane.h"
+#include "content/Playlist.h"
+#include "controls/Label3D.h"
+#include "controls/RunLabel.h"
+#include "platform/ProgramSettings.h"
+#include "platform/SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListView>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+using testsupport::readValues;
+
+class RunTextTab : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sandbox.isValid());
+        path = SettingsStore::filePathFor(ProgramSettings::settingsRoot() + TForm1::programTitle());
+    }
+    void TearDown() override { stop(); }
+
+    // Stores values the way the program does: texts as texts, numbers as numbers.
+    void store(const QList<QPair<QString, QVariant>> &values)
+    {
+        const auto settings = SettingsStore::open(ProgramSettings::settingsRoot() + TForm1::programTitle(),
+                                                  SettingsStore::Mode::Create);
+        for (const auto &[name, value] : values) {
+            if (value.typeId() == QMetaType::Int)
+                settings->writeInteger(name, value.toInt());
+            else
+                settings->writeString(name, value.toString());
+        }
+        ASSERT_TRUE(settings->commit());
+    }
+
+    void start()
+    {
+        form = std::make_unique<TForm1>();
+        tv = form->createFormMon2();
+    }
+    void stop()
+    {
+        form.reset();
+        tv.reset();
+    }
+    void restart()
+    {
+        form->close();
+        stop();
+        programSettings().reset();
+        start();
+    }
+
+    TRunTextTab &tab() const { return *form->RunTextTab; }
+    TRunLabel &ticker() const { return *tv->FrameCorvane1->RunLabel; }
+
+    // Ticks the ticker until its run ends; false when it never does. The next run is
+    // already started when this returns.
+    bool runToTheEnd()
+    {
+        QSignalSpy ended(&ticker(), &TRunString::OnEnd);
+        for (int tick = 0; tick < 100000 && ended.isEmpty() && ticker().isRunning(); ++tick)
+            ticker().TimerTick();
+        return !ended.isEmpty();
+    }
+
+    testsupport::SettingsSandbox sandbox;
+    QString path;
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<TFormMon2> tv;
+};
+
+TEST_F(RunTextTab, StoredListStartsIdleWithItsFirstEntrySelected)
+{
+    store({{QStringLiteral("RS"), QStringLiteral("\"Курс дня\",\"Без комиссии\"")}});
+    start();
+    EXPECT_EQ(form->playlist().entries(), (QStringList{QStringLiteral("Курс дня"), QStringLiteral("Без комиссии")}));
+    EXPECT_EQ(tab().selectedRow(), 0);
+    EXPECT_TRUE(tab().bPlay->isEnabled());
+    EXPECT_FALSE(tab().bStop->isEnabled());
+    EXPECT_TRUE(tab().bDel->isEnabled());
+    EXPECT_TRUE(tab().bReplace->isEnabled());
+    EXPECT_FALSE(ticker().isRunning());
+    EXPECT_TRUE(ticker().isHidden());
+}
+
+// A double click plays the list on the TV board over its bottom band, the preview follows
+// the running entry, and the list loops until Stop.
+TEST_F(RunTextTab, DoubleClickPlaysTheListInALoopUntilStop)
+{
+    store({{QStringLiteral("RS"), QStringLiteral("first,second")}});
+    start();
+    const QModelIndex first = tab().ListStr->model()->index(0, 0);
+    tab().ListStr->setCurrentIndex(first);
+    emit tab().ListStr->doubleClicked(first);
+
+    ASSERT_TRUE(ticker().isRunning());
+    EXPECT_TRUE(ticker().isVisible() || !tv->isVisible());
+    EXPECT_EQ(ticker().rText(), QStringLiteral("first"));
+    EXPECT_EQ(ticker().geometry(), tv->FrameCorvane1->LabelBot->geometry());
+    EXPECT_EQ(ticker().rFont().family(), tv->FrameCorvane1->LabelBot->font().family());
+    EXPECT_FALSE(tab().bPlay->isEnabled());
+    EXPECT_TRUE(tab().bStop->isEnabled());
+
+    ticker().TimerTick();
+    EXPECT_EQ(form->FrameCorvane1->LabelBot->caption(), QStringLiteral("first"));
+    for (const char *next : {"second", "first", "second"}) {
+        ASSERT_TRUE(runToTheEnd());
+        EXPECT_EQ(ticker().rText(), QLatin1String(next));
+        EXPECT_TRUE(ticker().isRunning());
+        ticker().TimerTick();
+        EXPECT_EQ(form->FrameCorvane1->LabelBot->caption(), QLatin1String(next));
+    }
+
+    QTest::mouseClick(tab().bStop, Qt::LeftButton);
+    EXPECT_FALSE(ticker().isRunning());
+    EXPECT_TRUE(ticker().isHidden());
+    EXPECT_TRUE(tv->FrameCorvane1->LabelBot->caption().isEmpty());
+    EXPECT_EQ(form->FrameCorvane1->LabelBot->caption(), QStringLiteral("БЕГУЩАЯ СТРОКА"));
+    EXPECT_TRUE(tab().bPlay->isEnabled());
+    EXPECT_FALSE(tab().bStop->isEnabled());
+}
+
+TEST_F(RunTextTab, SpeedReachesTheTickerWhenARunBegins)
+{
+    store({{QStringLiteral("Left"), 324}, {QStringLiteral("Top"), 106}, {QStringLiteral("FileName"), QString()},
+           {QStringLiteral("TitleMode"), 0}, {QStringLiteral("TV"), 0}, {QStringLiteral("ProTop"), 20},
+           {QStringLiteral("ProBot"), 10}, {QStringLiteral("ProTit"), 10}, {QStringLiteral("ProTitL"), 30},
+           {QStringLiteral("ProName"), 35}, {QStringLiteral("ProTit2"), 10}, {QStringLiteral("RsSpeed"), 7},
+           {QStringLiteral("RS"), QStringLiteral("a")}});
+    start();
+    EXPECT_EQ(tab().seSpeed->value(), 7);
+    form->bPlayClick();
+    ticker().TimerTick();
+    EXPECT_EQ(ticker().oneStep(), 7);
+    tab().seSpeed->setValue(9);
+    EXPECT_EQ(ticker().oneStep(), 9) << "a change during a run takes effect at once";
+}
+
+TEST_F(RunTextTab, EditedListAndSpeedSurviveARestart)
+{
+    start();
+    tab().Edit1->setText(QStringLiteral("Курс \"ЦБ\", сегодня"));
+    form->bAddClick();
+    tab().Edit1->setText(QStringLiteral("¥ и ₺"));
+    QTest::keyClick(tab().Edit1, Qt::Key_Return);
+    tab().seSpeed->setValue(3);
+    const QStringList entries = form->playlist().entries();
+    ASSERT_EQ(entries.size(), 2);
+
+    restart();
+    EXPECT_EQ(form->playlist().entries(), entries);
+    EXPECT_EQ(tab().seSpeed->value(), 3);
+    EXPECT_FALSE(ticker().isRunning()) << "idle after every start";
+    EXPECT_EQ(readValues(path).value(QStringLiteral("RsSpeed")), QStringLiteral("3"));
+}
+
+TEST_F(RunTextTab, StartWithNothingSelectedTellsTheIndexAndStopReturnsToIdle)
+{
+    start();
+    form->bPlayClick();
+    EXPECT_EQ(sandbox.messages, QStringList{QStringLiteral("List index out of bounds (-1)")});
+    EXPECT_FALSE(ticker().isRunning());
+    EXPECT_TRUE(tab().bStop->isEnabled());
+    form->bStopClick();
+    EXPECT_FALSE(tab().bStop->isEnabled());
+    sandbox.messages.clear();
+}
+
+TEST_F(RunTextTab, DeleteKeyInTheListAndPickCopyTheEntry)
+{
+    store({{QStringLiteral("RS"), QStringLiteral("p,q,r")}});
+    start();
+    const QModelIndex second = tab().ListStr->model()->index(1, 0);
+    tab().ListStr->setCurrentIndex(second);
+    emit tab().ListStr->clicked(second);
+    EXPECT_EQ(tab().Edit1->text(), QStringLiteral("q"));
+    EXPECT_EQ(tab().Edit1->selectedText(), QStringLiteral("q"));
+    QTest::keyClick(tab().ListStr, Qt::Key_Delete);
+    EXPECT_EQ(form->playlist().entries(), (QStringList{QStringLiteral("p"), QStringLiteral("r")}));
+    EXPECT_EQ(form->playlist().selectedIndex(), 1);
+    EXPECT_EQ(tab().selectedRow(), 1);
+}
+
+} // namespace
