@@ -27,7 +27,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
 #include <QToolButton>
@@ -628,13 +627,12 @@ void TForm1::bStopClick()
 
 void TForm1::bOpenClick()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QString(), programFolder(),
-                                                      QStringLiteral("Text files (*.txt)"));
-    if (path.isEmpty())
+    const std::optional<QString> path = m_dialogs->chooseOpenFile(programFolder(), this);
+    if (!path)
         return;
     QStringList entries;
     QString error;
-    if (!ListFile::load(path, entries, error)) {
+    if (!ListFile::load(*path, entries, error)) {
         ErrorBox::show(error, this);
         return;
     }
@@ -643,14 +641,11 @@ void TForm1::bOpenClick()
 
 void TForm1::bSaveClick()
 {
-    QFileDialog dialog(this, QString(), programFolder(), QStringLiteral("Text files (*.txt)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const std::optional<QString> path = m_dialogs->chooseSaveFile(programFolder(), this);
+    if (!path)
         return;
     QString error;
-    if (!ListFile::save(dialog.selectedFiles().first(), m_playlist->entries(), error))
+    if (!ListFile::save(*path, m_playlist->entries(), error))
         ErrorBox::show(error, this);
 }
 

@@ -1,9 +1,12 @@
 #include "Dialogs.h"
 
 #include <QColorDialog>
+#include <QFileDialog>
 #include <QFontDialog>
 
 namespace {
+
+const QString kFilter = QStringLiteral("Text files (*.txt)");
 
 class QtDialogs final : public Dialogs
 {
@@ -26,6 +29,31 @@ public:
         if (!color.isValid())
             return std::nullopt;
         return toTColor(color);
+    }
+
+    std::optional<QString> chooseOpenFile(const QString &folder, QWidget *parent) override
+    {
+        QFileDialog dialog(parent, QString(), folder, kFilter);
+        dialog.setDefaultSuffix(QStringLiteral("txt"));
+        dialog.setFileMode(QFileDialog::AnyFile);
+        return run(dialog);
+    }
+
+    std::optional<QString> chooseSaveFile(const QString &folder, QWidget *parent) override
+    {
+        QFileDialog dialog(parent, QString(), folder, kFilter);
+        dialog.setDefaultSuffix(QStringLiteral("txt"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        return run(dialog);
+    }
+
+private:
+    static std::optional<QString> run(QFileDialog &dialog)
+    {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().first();
     }
 };
 

@@ -20,6 +20,11 @@ public:
     // The colour dialog with its custom colours and free choice of any colour, opened with
     // `initial`; nullopt when the operator cancels.
     virtual std::optional<TColor> chooseColor(TColor initial, QWidget *parent) = 0;
+    // The list-file dialogs: text files, starting in `folder`; the path, or nullopt on cancel.
+    // The open dialog accepts a name that does not exist; the save dialog adds ".txt" and
+    // does not ask before replacing a file.
+    virtual std::optional<QString> chooseOpenFile(const QString &folder, QWidget *parent) = 0;
+    virtual std::optional<QString> chooseSaveFile(const QString &folder, QWidget *parent) = 0;
 
     // The program's own dialogs.
     static Dialogs &system();

@@ -6,24 +6,57 @@ namespace {
 
 const char *kindName(ScriptedDialogs::Kind kind)
 {
-    return kind == ScriptedDialogs::Kind::Font ? "font" : "colour";
+    switch (kind) {
+    case ScriptedDialogs::Kind::Font: return "font";
+    case ScriptedDialogs::Kind::Color: return "colour";
+    case ScriptedDialogs::Kind::OpenFile: return "open file";
+    case ScriptedDialogs::Kind::SaveFile: return "save file";
+    }
+    return "?";
 }
 
 } // namespace
 
 void ScriptedDialogs::answerFont(const BoardFont &font)
 {
-    m_answers.enqueue({Kind::Font, font, clBlack});
+    m_answers.enqueue({Kind::Font, font, clBlack, QString()});
 }
 
 void ScriptedDialogs::answerColor(TColor color)
 {
-    m_answers.enqueue({Kind::Color, BoardFont{}, color});
+    m_answers.enqueue({Kind::Color, BoardFont{}, color, QString()});
+}
+
+void ScriptedDialogs::answerOpenFile(const QString &path)
+{
+    m_answers.enqueue({Kind::OpenFile, BoardFont{}, clBlack, path});
+}
+
+void ScriptedDialogs::answerSaveFile(const QString &path)
+{
+    m_answers.enqueue({Kind::SaveFile, BoardFont{}, clBlack, path});
+}
+
+std::optional<QString> ScriptedDialogs::chooseOpenFile(const QString &folder, QWidget *parent)
+{
+    return choosePath(Kind::OpenFile, folder, parent);
+}
+
+std::optional<QString> ScriptedDialogs::chooseSaveFile(const QString &folder, QWidget *parent)
+{
+    return choosePath(Kind::SaveFile, folder, parent);
+}
+
+std::optional<QString> ScriptedDialogs::choosePath(Kind kind, const QString &folder, QWidget *parent)
+{
+    m_openings.append({kind, BoardFont{}, clBlack, folder, parent});
+    const std::optional<Answer> answer = takeAnswer(kind);
+    return answer ? std::optional<QString>(answer->path) : std::nullopt;
 }
 
 void ScriptedDialogs::cancel()
 {
-    m_answers.enqueue({std::nullopt, BoardFont{}, clBlack});
+    m_answers.enqueue({std::nullopt, BoardFont{}, clBlack, QString()});
 }
 
 std::optional<ScriptedDialogs::Answer> ScriptedDialogs::takeAnswer(Kind kind)
@@ -43,14 +76,14 @@ std::optional<ScriptedDialogs::Answer> ScriptedDialogs::takeAnswer(Kind kind)
 
 std::optional<BoardFont> ScriptedDialogs::chooseFont(const BoardFont &initial, QWidget *parent)
 {
-    m_openings.append({Kind::Font, initial, clBlack, parent});
+    m_openings.append({Kind::Font, initial, clBlack, QString(), parent});
     const std::optional<Answer> answer = takeAnswer(Kind::Font);
     return answer ? std::optional<BoardFont>(answer->font) : std::nullopt;
 }
 
 std::optional<TColor> ScriptedDialogs::chooseColor(TColor initial, QWidget *parent)
 {
-    m_openings.append({Kind::Color, BoardFont{}, initial, parent});
+    m_openings.append({Kind::Color, BoardFont{}, initial, QString(), parent});
     const std::optional<Answer> answer = takeAnswer(Kind::Color);
     return answer ? std::optional<TColor>(answer->color) : std::nullopt;
 }

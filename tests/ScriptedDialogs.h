@@ -12,23 +12,28 @@
 class ScriptedDialogs : public Dialogs
 {
 public:
-    enum class Kind { Font, Color };
+    enum class Kind { Font, Color, OpenFile, SaveFile };
 
     struct Opening
     {
         Kind kind = Kind::Font;
         BoardFont font;        // the font dialog's initial font
         TColor color = clBlack; // the colour dialog's initial colour
+        QString folder;         // a file dialog's starting folder
         QWidget *parent = nullptr;
     };
 
     void answerFont(const BoardFont &font);
     void answerColor(TColor color);
+    void answerOpenFile(const QString &path);
+    void answerSaveFile(const QString &path);
     // The operator cancels whichever dialog opens next.
     void cancel();
 
     std::optional<BoardFont> chooseFont(const BoardFont &initial, QWidget *parent) override;
     std::optional<TColor> chooseColor(TColor initial, QWidget *parent) override;
+    std::optional<QString> chooseOpenFile(const QString &folder, QWidget *parent) override;
+    std::optional<QString> chooseSaveFile(const QString &folder, QWidget *parent) override;
 
     const QList<Opening> &openings() const { return m_openings; }
     qsizetype unusedAnswers() const { return m_answers.size(); }
@@ -39,7 +44,9 @@ private:
         std::optional<Kind> kind; // none: a cancel, fitting either dialog
         BoardFont font;
         TColor color = clBlack;
+        QString path;
     };
+    std::optional<QString> choosePath(Kind kind, const QString &folder, QWidget *parent);
     // The next answer if it fits a dialog of `kind`; nullopt for a cancel or a failed script.
     std::optional<Answer> takeAnswer(Kind kind);
 

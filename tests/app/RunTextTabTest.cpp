@@ -1,5 +1,6 @@
 // The running-text tab on the operator window and the ticker on the TV board.
 
+#include "tests/ScriptedDialogs.h"
 #include "tests/TestSupport.h"
 
 #include "app/Form1.h"
@@ -21,6 +22,9 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -199,6 +203,114 @@ TEST_F(RunTextTab, DeleteKeyInTheListAndPickCopyTheEntry)
     EXPECT_EQ(form->playlist().entries(), (QStringList{QStringLiteral("p"), QStringLiteral("r")}));
     EXPECT_EQ(form->playlist().selectedIndex(), 1);
     EXPECT_EQ(tab().selectedRow(), 1);
+}
+
+class RunTextFiles : public RunTextTab
+{
+protected:
+    void SetUp() override
+    {
+        RunTextTab::SetUp();
+        ASSERT_TRUE(folder.isValid());
+        start();
+        form->setDialogs(dialogs);
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(dialogs.unusedAnswers(), 0);
+        RunTextTab::TearDown();
+    }
+
+    QString writeFile(const char *name, const QByteArray &bytes) const
+    {
+        const QString path = folder.filePath(QLatin1String(name));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    QTemporaryDir folder;
+    ScriptedDialogs dialogs;
+};
+
+// A Windows-1251 list with every kind of line end: loaded whole, first entry selected,
+// ready to play; saved back with CR LF after every entry.
+TEST_F(RunTextFiles, OpenLoadsAListFileAndSaveWritesItBack)
+{
+    dialogs.answerOpenFile(writeFile("list.txt", QByteArray("\xCA\xF3\xF0\xF1 \xE4\xED\xFF\rq\nr")));
+    QTest::mouseClick(tab().bOpen, Qt::LeftButton);
+    EXPECT_EQ(form->playlist().entries(),
+              (QStringList{QStringLiteral("Курс дня"), QStringLiteral("q"), QStringLiteral("r")}));
+    EXPECT_EQ(tab().selectedRow(), 0);
+    EXPECT_TRUE(tab().bPlay->isEnabled());
+    EXPECT_EQ(dialogs.openings().first().folder, TForm1::programFolder());
+
+    const QString saved = folder.filePath(QStringLiteral("saved.txt"));
+    dialogs.answerSaveFile(saved);
+    QTest::mouseClick(tab().bSave, Qt::LeftButton);
+    EXPECT_EQ(testsupport::readBytes(saved), QByteArray("\xCA\xF3\xF0\xF1 \xE4\xED\xFF\r\nq\r\nr\r\n"));
+}
+
+// A character Windows-1251 has no byte for is not turned into "?": the file is UTF-8 then.
+TEST_F(RunTextFiles, EntryBeyondTheCodePageSurvivesAFileRoundTrip)
+{
+    tab().Edit1->setText(QStringLiteral("Курс ¥ и ₺"));
+    form->bAddClick();
+    const QString saved = folder.filePath(QStringLiteral("unicode.txt"));
+    dialogs.answerSaveFile(saved);
+    form->bSaveClick();
+    form->bDelClick();
+    dialogs.answerOpenFile(saved);
+    form->bOpenClick();
+    EXPECT_EQ(form->playlist().entries().last(), QStringLiteral("Курс ¥ и ₺"));
+}
+
+TEST_F(RunTextFiles, FilesThatCannotBeReadOrWrittenAreToldAndChangeNothing)
+{
+    tab().Edit1->setText(QStringLiteral("kept"));
+    form->bAddClick();
+    const QStringList before = form->playlist().entries();
+
+    const QString missing = folder.filePath(QStringLiteral("missing.txt"));
+    dialogs.answerOpenFile(missing);
+    form->bOpenClick();
+    const QString blocker = writeFile("plain", "x");
+    const QString unwritable = blocker + QStringLiteral("/list.txt");
+    dialogs.answerSaveFile(unwritable);
+    form->bSaveClick();
+
+    EXPECT_EQ(sandbox.messages,
+              (QStringList{QStringLiteral("Cannot open file \"%1\". %2").arg(missing, QString::fromLocal8Bit(std::strerror(ENOENT))),
+                           QStringLiteral("Cannot create file \"%1\". %2")
+                               .arg(unwritable, QString::fromLocal8Bit(std::strerror(ENOTDIR)))}));
+    EXPECT_EQ(form->playlist().entries(), before);
+    sandbox.messages.clear();
+}
+
+TEST_F(RunTextFiles, CancelledDialogsChangeNothing)
+{
+    dialogs.cancel();
+    form->bOpenClick();
+    dialogs.cancel();
+    form->bSaveClick();
+    EXPECT_TRUE(form->playlist().entries().isEmpty());
+    EXPECT_TRUE(sandbox.messages.isEmpty());
+}
+
+// A list of a hundred thousand entries loads and plays.
+TEST_F(RunTextFiles, HundredThousandEntriesLoad)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 100000; ++i)
+        bytes += "entry " + QByteArray::number(i) + "\r\n";
+    dialogs.answerOpenFile(writeFile("long.txt", bytes));
+    form->bOpenClick();
+    ASSERT_EQ(form->playlist().count(), 100000);
+    EXPECT_EQ(form->playlist().entry(99999), QStringLiteral("entry 99999"));
+    form->bPlayClick();
+    EXPECT_EQ(ticker().rText(), QStringLiteral("entry 0"));
+    form->bStopClick();
 }
 
 } // namespace
