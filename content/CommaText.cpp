@@ -108,8 +108,6 @@ QString write(const QStringList &entries)
 QStringList read(QStringView text)
 {
     QStringList entries;
-    // Commas inside quotes make this a little more than needed, never less.
-    entries.reserve(std::count(text.utf16(), text.utf16() + text.size(), u',') + 1);
     for (qsizetype at = skipBlanks(text, 0); at < text.size();) {
         QString field;
         at = text[at] == Quote ? readQuoted(text, at, field) : readPlain(text, at, field);

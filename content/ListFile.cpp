@@ -22,8 +22,8 @@ constexpr QChar Replacement = QChar::ReplacementCharacter;
 
 using LineDecoder = QString (*)(QByteArrayView);
 
-// QString::fromUtf8() would drop a mark at the start of a line, but only the file's first
-// mark is not part of an entry.
+// QString::fromUtf8() would drop a mark at the start of a line; only the file's own first
+// mark stands outside the entries.
 QString decodeUtf8(QByteArrayView line)
 {
     QStringDecoder decoder(QStringDecoder::Utf8,
@@ -103,6 +103,13 @@ int readFile(const QString &path, QByteArray &bytes)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno;
+    // The list is kept in the settings and written again with every change; a file far
+    // beyond any list of running texts would hold the window up at each of them.
+    struct stat info = {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > kMaxFileBytes) {
+        ::close(fd);
+        return EFBIG;
+    }
     const int error = readAll(fd, bytes);
     ::close(fd);
     return error;

@@ -25,11 +25,16 @@ QByteArray encode(const QStringList &entries);
 // decode(encode(list)) is the list with every entry passed through this.
 QString storable(const QString &entry);
 
+// The largest list file that is read: several times a hundred thousand entries of the
+// length a running text has.
+constexpr qint64 kMaxFileBytes = 8 * 1024 * 1024;
+
 // Reads the whole file. On failure `entries` is left as it was and `error` reads
-// Cannot open file "<absolute path>". <system's reason>
+// Cannot open file "<absolute path>". <system's reason>; a file over kMaxFileBytes fails
+// as "File too large".
 bool load(const QString &path, QStringList &entries, QString &error);
 
-// Writes the file over any file of that name. On failure, also part-way through,
+// Writes the file over any file of that name. On failure, also midway through,
 // `error` reads  Cannot create file "<absolute path>". <system's reason>
 bool save(const QString &path, const QStringList &entries, QString &error);
 

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "app/Form1.h"
+#include "board/FormMon2.h"
 #include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
 
@@ -43,6 +45,38 @@ SettingsSandbox::~SettingsSandbox()
     programSettings().reset();
     ErrorBox::setHandler(m_previousHandler);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_previousConfig);
+}
+
+ProgramWindows::ProgramWindows(Dialogs *dialogs)
+    : m_dialogs(dialogs)
+{
+}
+
+ProgramWindows::~ProgramWindows()
+{
+    stop();
+}
+
+void ProgramWindows::start()
+{
+    form = std::make_unique<TForm1>();
+    if (m_dialogs)
+        form->setDialogs(*m_dialogs);
+    tv = form->createFormMon2();
+}
+
+void ProgramWindows::stop()
+{
+    form.reset();
+    tv.reset();
+}
+
+void ProgramWindows::restart()
+{
+    form->close();
+    stop();
+    programSettings().reset();
+    start();
 }
 
 QByteArray readBytes(const QString &path)

@@ -7,8 +7,12 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
+#include <memory>
 
+class Dialogs;
 class QWidget;
+class TForm1;
+class TFormMon2;
 
 namespace testsupport {
 
@@ -37,6 +41,29 @@ private:
     QTemporaryDir m_config;
     QString m_previousConfig;
     std::function<void(const QString &)> m_previousHandler;
+};
+
+// The program's two windows as main() makes them: the operator window, then the TV window.
+// Stopping ends them in main()'s order; a restart is an orderly close and a fresh start
+// that reads the settings written at the close.
+class ProgramWindows
+{
+public:
+    // Dialogs to give every operator window started, e.g. scripted ones.
+    explicit ProgramWindows(Dialogs *dialogs = nullptr);
+    ~ProgramWindows();
+    ProgramWindows(const ProgramWindows &) = delete;
+    ProgramWindows &operator=(const ProgramWindows &) = delete;
+
+    void start();
+    void stop();
+    void restart();
+
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<TFormMon2> tv;
+
+private:
+    Dialogs *m_dialogs;
 };
 
 // A file's bytes; empty when it cannot be read.

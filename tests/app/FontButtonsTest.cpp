@@ -42,24 +42,9 @@ protected:
         stop();
     }
 
-    void start()
-    {
-        form = std::make_unique<TForm1>();
-        form->setDialogs(dialogs);
-        tv = form->createFormMon2();
-    }
-    void stop()
-    {
-        form.reset();
-        tv.reset();
-    }
-    void restart()
-    {
-        form->close();
-        stop();
-        programSettings().reset();
-        start();
-    }
+    void start() { windows.start(); }
+    void stop() { windows.stop(); }
+    void restart() { windows.restart(); }
 
     QList<TLabel3D *> fieldOnBothBoards(int field) const
     {
@@ -71,8 +56,9 @@ protected:
     testsupport::SettingsSandbox sandbox;
     ScriptedDialogs dialogs;
     QString path;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TFormMon2> tv;
+    testsupport::ProgramWindows windows{&dialogs};
+    std::unique_ptr<TForm1> &form = windows.form;
+    std::unique_ptr<TFormMon2> &tv = windows.tv;
 };
 
 TEST_F(FontButtons, NineButtonsOverTheirFieldsOutOfTheTabOrder)

@@ -7,6 +7,7 @@
 #include "app/RunTextTab.h"
 #include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
+#include "content/ListFile.h"
 #include "content/Playlist.h"
 #include "controls/Label3D.h"
 #include "controls/RunLabel.h"
@@ -56,23 +57,9 @@ protected:
         ASSERT_TRUE(settings->commit());
     }
 
-    void start()
-    {
-        form = std::make_unique<TForm1>();
-        tv = form->createFormMon2();
-    }
-    void stop()
-    {
-        form.reset();
-        tv.reset();
-    }
-    void restart()
-    {
-        form->close();
-        stop();
-        programSettings().reset();
-        start();
-    }
+    void start() { windows.start(); }
+    void stop() { windows.stop(); }
+    void restart() { windows.restart(); }
 
     TRunTextTab &tab() const { return *form->RunTextTab; }
     TRunLabel &ticker() const { return *tv->FrameCorvane1->RunLabel; }
@@ -89,8 +76,9 @@ protected:
 
     testsupport::SettingsSandbox sandbox;
     QString path;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TFormMon2> tv;
+    testsupport::ProgramWindows windows;
+    std::unique_ptr<TForm1> &form = windows.form;
+    std::unique_ptr<TFormMon2> &tv = windows.tv;
 };
 
 TEST_F(RunTextTab, StoredListStartsIdleWithItsFirstEntrySelected)
@@ -296,6 +284,21 @@ TEST_F(RunTextFiles, CancelledDialogsChangeNothing)
     form->bSaveClick();
     EXPECT_TRUE(form->playlist().entries().isEmpty());
     EXPECT_TRUE(sandbox.messages.isEmpty());
+}
+
+// A file far larger than any list (here just over the limit, as a 50 MB one would be) is
+// refused at once with the reason, and the list stays.
+TEST_F(RunTextFiles, OversizedFileIsRefusedAndTheListStays)
+{
+    tab().Edit1->setText(QStringLiteral("kept"));
+    form->bAddClick();
+    const QString path = writeFile("huge.txt", QByteArray(ListFile::kMaxFileBytes + 1, 'x'));
+    dialogs.answerOpenFile(path);
+    form->bOpenClick();
+    EXPECT_EQ(sandbox.messages, QStringList{QStringLiteral("Cannot open file \"%1\". %2")
+                                                .arg(path, QString::fromLocal8Bit(std::strerror(EFBIG)))});
+    EXPECT_EQ(form->playlist().entries(), QStringList{QStringLiteral("kept")});
+    sandbox.messages.clear();
 }
 
 // A list of a hundred thousand entries loads and plays.
