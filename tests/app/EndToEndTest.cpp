@@ -3,6 +3,7 @@
 
 #include "tests/TestSupport.h"
 
+#include "app/FontButtons.h"
 #include "app/Form1.h"
 #include "app/Frame1corvane.h"
 
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QStandardPaths>
+#include <QToolButton>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -19,6 +21,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <gtest/gtest.h>
 #include <sys/syscall.h>
@@ -506,15 +509,25 @@ protected:
         return start(program, env);
     }
 
-    // Where the first buy rate field lies inside the operator window, taken from the window
-    // as this test program builds it.
-    static QPoint firstBuyField()
+    // Where a control lies inside the operator window, taken from the window as this test
+    // program builds it.
+    static QPoint centreOf(const std::function<QWidget *(TForm1 &)> &control)
     {
         testsupport::SettingsSandbox sandbox;
         TForm1 form;
         form.show(); // the tabs lay out their pages when shown
-        QLineEdit *field = form.EditorRows[1]->Edit1;
-        return field->mapTo(&form, field->rect().center());
+        QWidget *widget = control(form);
+        return widget->mapTo(&form, widget->rect().center());
+    }
+    static QPoint firstBuyField()
+    {
+        return centreOf([](TForm1 &form) { return form.EditorRows[1]->Edit1; });
+    }
+
+    void click(const QString &window, QPoint at) const
+    {
+        display.xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(at.x()),
+                         QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
     }
 
     VirtualDisplay display;
@@ -545,6 +558,21 @@ TEST_F(EndToEndOnADisplay, EditSurvivesAKillASecondLater)
     EXPECT_TRUE(readValues(settingsFile(QStringLiteral("corvane")))
                     .value(QStringLiteral("CorvaneFile"))
                     .contains(QStringLiteral("\\t9310\\t")));
+}
+
+// A stop while a modal dialog waits for the operator still closes the program the orderly
+// way, at once: nothing waits for an answer.
+TEST_F(EndToEndOnADisplay, StopWithAModalDialogOpenEndsAndSaves)
+{
+    const std::unique_ptr<QProcess> process = startOnDisplay();
+    ASSERT_TRUE(waitUntilReady(*process));
+    const QStringList windows = display.windows(QStringLiteral("Corvane 1.0"));
+    ASSERT_EQ(windows.size(), 1);
+    click(windows.first(), centreOf([](TForm1 &form) { return form.FontButtons->bFont[0]; }));
+    ASSERT_EQ(display.windows(QStringLiteral("Select Font")).size(), 1) << "the font dialog did not open";
+
+    stop(*process, SIGTERM, 20000);
+    expectValues(settingsFile(QStringLiteral("corvane")), kFirstRunValues);
 }
 
 TEST_F(EndToEndOnADisplay, SecondStartLeavesOneProcessAndOneWindow)
