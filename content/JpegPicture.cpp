@@ -1,0 +1,151 @@
+#include "JpegPicture.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+// jpeglib.h needs size_t and FILE declared before it.
+#include <jpeglib.h>
+
+namespace JpegPicture {
+
+namespace {
+
+// libjpeg reports a fatal error by calling error_exit, which must not return: it jumps
+// back to the decoder with the library's message. Warnings about damaged data are kept
+// too, since a picture decoded past them is partly grey.
+struct ErrorManager
+{
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+    bool damaged;
+};
+
+void failDecoding(j_common_ptr info)
+{
+    auto *errors = reinterpret_cast<ErrorManager *>(info->err);
+    (*info->err->format_message)(info, errors->message);
+    std::longjmp(errors->jump, 1);
+}
+
+void noteMessage(j_common_ptr info, int level)
+{
+    auto *errors = reinterpret_cast<ErrorManager *>(info->err);
+    if (level < 0 && !errors->damaged) {
+        errors->damaged = true;
+        (*info->err->format_message)(info, errors->message);
+    }
+}
+
+struct Header
+{
+    JDIMENSION width = 0;
+    JDIMENSION height = 0;
+};
+
+// Only plain data lives in the frames between setjmp and longjmp, so the jump skips no
+// destructor. Returns false with the message in `errors` on failure.
+bool readHeader(jpeg_decompress_struct &info, ErrorManager &errors, const QByteArray &bytes, Header &header)
+{
+    if (setjmp(errors.jump))
+        return false;
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(bytes.constData()), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&info, TRUE);
+    header.width = info.image_width;
+    header.height = info.image_height;
+    return true;
+}
+
+bool startScaled(jpeg_decompress_struct &info, ErrorManager &errors, int eighths)
+{
+    if (setjmp(errors.jump))
+        return false;
+    info.scale_num = static_cast<unsigned>(eighths);
+    info.scale_denom = 8;
+    // Four bytes a pixel, the fourth 0xFF: the layout of QImage::Format_RGB32 in memory.
+    info.out_color_space = JCS_EXT_BGRX;
+    jpeg_start_decompress(&info);
+    return true;
+}
+
+bool readLines(jpeg_decompress_struct &info, ErrorManager &errors, unsigned char *bits, qsizetype bytesPerLine)
+{
+    if (setjmp(errors.jump))
+        return false;
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = bits + qsizetype(info.output_scanline) * bytesPerLine;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    return true;
+}
+
+Result failure(const QString &message)
+{
+    return {QImage(), message};
+}
+
+QString libraryMessage(const ErrorManager &errors)
+{
+    return QString::fromLocal8Bit(errors.message);
+}
+
+} // namespace
+
+int scaleEighths(QSize picture, QSize band)
+{
+    if (band.isEmpty() || picture.isEmpty())
+        return 8;
+    const double fit = std::min(double(band.width()) / picture.width(), double(band.height()) / picture.height());
+    return std::clamp(int(std::ceil(fit * 8 - 1e-9)), 1, 8);
+}
+
+Result decode(const QByteArray &bytes, QSize band)
+{
+    jpeg_decompress_struct info = {};
+    ErrorManager errors = {};
+    info.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = failDecoding;
+    errors.base.emit_message = noteMessage;
+    jpeg_create_decompress(&info);
+
+    Result result;
+    Header header;
+    if (!readHeader(info, errors, bytes, header)) {
+        result = failure(libraryMessage(errors));
+    } else if (qint64(header.width) * header.height > kMaxPixels) {
+        result = failure(QStringLiteral("The picture is too large: %1 x %2 pixels").arg(header.width).arg(header.height));
+    } else if (!startScaled(info, errors, scaleEighths(QSize(int(header.width), int(header.height)), band))) {
+        result = failure(libraryMessage(errors));
+    } else {
+        QImage image(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
+        if (image.isNull())
+            result = failure(QStringLiteral("Not enough memory for the picture"));
+        else if (!readLines(info, errors, image.bits(), image.bytesPerLine()) || errors.damaged)
+            result = failure(libraryMessage(errors)); // no half picture reaches a board
+        else
+            result.image = image;
+    }
+    jpeg_destroy_decompress(&info);
+    return result;
+}
+
+Result load(const QString &path, QSize band)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(QStringLiteral("Cannot open file \"%1\". %2").arg(QFileInfo(path).absoluteFilePath(), file.errorString()));
+    // A file larger than any sensible picture is refused before it is read into memory.
+    if (file.size() > kMaxPixels * 3)
+        return failure(QStringLiteral("The picture file \"%1\" is too large").arg(QFileInfo(path).absoluteFilePath()));
+    const Result result = decode(file.readAll(), band);
+    if (result.image.isNull())
+        return failure(QStringLiteral("%1: %2").arg(QFileInfo(path).absoluteFilePath(), result.error));
+    return result;
+}
+
+} // namespace JpegPicture
