@@ -11,14 +11,22 @@ Handler &currentHandler()
     static Handler handler;
     return handler;
 }
+
+// A handler set by a test takes the text instead of any box.
+bool handedToTest(const QString &text)
+{
+    if (!currentHandler())
+        return false;
+    currentHandler()(text);
+    return true;
+}
+
 } // namespace
 
 void show(const QString &text, QWidget *parent)
 {
-    if (currentHandler()) {
-        currentHandler()(text);
+    if (handedToTest(text))
         return;
-    }
     if (!parent)
         parent = QApplication::activeWindow();
     QMessageBox::critical(parent, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok);
@@ -26,10 +34,8 @@ void show(const QString &text, QWidget *parent)
 
 void notify(const QString &text, QWidget *parent)
 {
-    if (currentHandler()) {
-        currentHandler()(text);
+    if (handedToTest(text))
         return;
-    }
     auto *box = new QMessageBox(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), text,
                                 QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);

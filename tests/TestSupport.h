@@ -69,6 +69,9 @@ private:
 // A file's bytes; empty when it cannot be read.
 QByteArray readBytes(const QString &path);
 
+// Writes the bytes as the whole file, making its folder first; a failure fails the test.
+void writeBytes(const QString &path, const QByteArray &bytes);
+
 // The values of a settings file as plain text ("name=value" lines), read without the store.
 QMap<QString, QString> readValues(const QString &path);
 

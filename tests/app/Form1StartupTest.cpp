@@ -108,10 +108,7 @@ protected:
 
     void writeFile(const QByteArray &bytes)
     {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
+        testsupport::writeBytes(path, bytes);
     }
 
     static QByteArray fileOf(const QList<QPair<QString, QString>> &values)

@@ -58,10 +58,7 @@ protected:
     void writeFile(const QByteArray &bytes)
     {
         const QString path = SettingsStore::filePathFor(key);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
+        testsupport::writeBytes(path, bytes);
     }
 
     std::unique_ptr<SettingsStore> openExisting() const

@@ -70,10 +70,7 @@ protected:
 
     void writeFile(const QByteArray &bytes)
     {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
+        testsupport::writeBytes(path, bytes);
     }
 
     void write(const QList<QPair<QString, BoardFont>> &records)

@@ -17,6 +17,7 @@
 namespace {
 
 using testsupport::readBytes;
+using testsupport::writeBytes;
 
 // Every test works on a program title of its own, so that files, their .bad copies and
 // the store's "told once per run" memory never leak from one test into the next.
@@ -26,14 +27,6 @@ QString uniqueTitle()
     QString title = QStringLiteral("store-%1-%2").arg(QLatin1String(info->test_suite_name()), QLatin1String(info->name()));
     title.replace(QLatin1Char('/'), QLatin1Char('-'));
     return title;
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(bytes);
 }
 
 class SettingsStoreTest : public ::testing::Test

@@ -27,10 +27,7 @@ protected:
 
     void writeFile(const QByteArray &bytes)
     {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
+        testsupport::writeBytes(path, bytes);
     }
 
     // The group with the value at `broken` replaced (or left out when `replacement` is null).
