@@ -1,8 +1,11 @@
 #include "Form1.h"
 
+#include "ClockLine.h"
 #include "FontButtons.h"
 #include "Frame1corvane.h"
 #include "RunTextTab.h"
+#include "TitleLine.h"
+#include "TitleTab.h"
 #include "WindowPlacement.h"
 #include "board/BoardFields.h"
 #include "board/BoardFonts.h"
@@ -12,9 +15,11 @@
 #include "board/FrameCorvane.h"
 #include "board/RateTable.h"
 #include "board/TargetMonitor.h"
+#include "board/TitleImage.h"
 #include "content/ListFile.h"
 #include "content/Playlist.h"
 #include "controls/Label3D.h"
+#include "desktop/HistoryComboBox.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
@@ -31,10 +36,12 @@
 #include <QListView>
 #include <QToolButton>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -139,6 +146,12 @@ void TForm1::buildWindow()
     connect(FontButtons, &TFontButtons::clicked, this, &TForm1::bFontClick);
     connect(FontButtons, &TFontButtons::mousePressed, this, &TForm1::bFont1MouseDown);
     watchDisplays();
+
+    TimerClock = new QTimer(this);
+    TimerClock->setObjectName(QStringLiteral("TimerClock"));
+    TimerClock->setInterval(15000);
+    connect(TimerClock, &QTimer::timeout, this, &TForm1::TimerClockTimer);
+    TimerClock->start();
 }
 
 void TForm1::buildStatusBar()
@@ -184,6 +197,7 @@ void TForm1::buildRightPanel()
     PageControl1->setCurrentIndex(0);
     buildRatesTab();
     buildFieldsTab();
+    buildSettingsTab();
     buildRunTextTab();
 
     btn_TV_On = new QPushButton(QStringLiteral("BKЛЮЧИTb"), PanelR);
@@ -311,6 +325,44 @@ void TForm1::buildRunTextTab()
     });
 }
 
+void TForm1::buildSettingsTab()
+{
+    TitleTab = new TTitleTab(TabNastroyki);
+    m_title = new TitleLine(FrameCorvane1->LabelTop->caption(), this);
+    connect(TitleTab->rbText, &QRadioButton::toggled, this, [this](bool selected) {
+        if (selected)
+            rbTextClick();
+    });
+    connect(TitleTab->rbImage, &QRadioButton::toggled, this, [this](bool selected) {
+        if (selected)
+            rbImageClick();
+    });
+    connect(TitleTab->bImage, &QPushButton::clicked, this, &TForm1::bImageClick);
+    connect(TitleTab->eTextList, &THistoryComboBox::textChangedByOperator, this, &TForm1::eTextListChange);
+    connect(TitleTab->eTextList, &THistoryComboBox::entrySelected, this, &TForm1::eTextListDropDown);
+    connect(TitleTab->eTextList, &THistoryComboBox::closeUp, this, &TForm1::eTextListCloseUp);
+    followTitle();
+}
+
+// Both boards and the options show the title's state; the TV board only once it exists.
+void TForm1::followTitle()
+{
+    connect(m_title, &TitleLine::captionChanged, this, [this](const QString &caption) {
+        for (TFrameCorvane *board : boards())
+            board->LabelTop->setCaption(caption);
+    });
+    connect(m_title, &TitleLine::modeChanged, this, [this](bool showsPicture) {
+        for (TFrameCorvane *board : boards())
+            board->showTitlePicture(showsPicture);
+        TitleTab->showMode(showsPicture);
+    });
+    connect(m_title, &TitleLine::pictureChanged, this, [this] {
+        for (TFrameCorvane *board : boards())
+            board->ImageTop->setPicture(m_title->picture());
+    });
+    connect(m_title, &TitleLine::pictureEnabledChanged, TitleTab->rbImage, &QWidget::setEnabled);
+}
+
 void TForm1::watchDisplays()
 {
     const auto watchScreen = [this](QScreen *screen) {
@@ -356,9 +408,12 @@ void TForm1::FormCreate()
     QCoreApplication::setApplicationName(title);
     QGuiApplication::setApplicationDisplayName(title);
     programSettings().setSettingsKey(ProgramSettings::settingsRoot() + title);
+    // The history box puts its own backslash in front of its key.
+    TitleTab->eTextList->setKey(programSettings().settingsKey().mid(1) + QLatin1Char('\\') + kTitleHistoryKey);
 
     seedFontRecords();
     readSettings();
+    loadTitleHistory();
     applyFontRecords();
     FrameCorvane1->LoadRateTable([this](int slot, const RateRow &row) {
         EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
@@ -369,7 +424,95 @@ void TForm1::FormCreate()
     connect(&programSettings(), &ProgramSettings::proportionsChanged, this, &TForm1::layOutBoards);
     setProportionFields(programSettings().proportions());
     layOutBoards();
+    startTitle();
+    TimerClockTimer();
     programSettings().setWindowBounds(outerBounds());
+}
+
+void TForm1::TimerClockTimer()
+{
+    FrameCorvane1->LabelData->setCaption(clockLine(m_clock()));
+    if (m_formMon2)
+        m_formMon2->FrameCorvane1->LabelData->setCaption(FrameCorvane1->LabelData->caption());
+}
+
+// A history that holds entries overrides the stored title source with its first one.
+void TForm1::loadTitleHistory()
+{
+    THistoryComboBox *list = TitleTab->eTextList;
+    if (const std::optional<QString> error = list->LoadHistory())
+        ErrorBox::notify(*error, this);
+    programSettings().setTitleHistory(list->entries());
+    if (list->count() == 0)
+        return;
+    list->setCurrentIndex(0);
+    eTextListChange(list->currentText());
+    programSettings().setFileName(list->currentText());
+}
+
+// The title source shows as the title text, and as the picture when the mode says so and
+// the file loads. A stored picture that no longer loads is said once, without stopping the
+// start: the board then shows the text.
+void TForm1::startTitle()
+{
+    const QString fileName = programSettings().fileName();
+    const std::optional<QString> error = m_title->startUp(fileName, titlePictureBand());
+    TitleTab->eTextList->setText(fileName);
+    if (error)
+        ErrorBox::notify(tr("The title picture could not be loaded; the title shows its text.\n%1").arg(*error), this);
+}
+
+// The picture is decoded for the largest title band it will fill: the TV board's, or the
+// preview's when that is larger.
+QSize TForm1::titlePictureBand() const
+{
+    const QSize tv = fullScreenTitleBand(targetMonitorGeometry().size(), programSettings().proportions());
+    return tv.expandedTo(QSize(FrameCorvane1->PanelTablo->width(), FrameCorvane1->LabelTop->height()));
+}
+
+void TForm1::rbTextClick()
+{
+    m_title->selectText(TitleTab->eTextList->currentText());
+}
+
+void TForm1::rbImageClick()
+{
+    m_title->selectPicture();
+}
+
+// The chosen path becomes the title text at once; the picture, the title source and the
+// picture option change only when the file loads.
+void TForm1::bImageClick()
+{
+    const std::optional<QString> path = m_dialogs->choosePicture(programFolder(), this);
+    if (!path)
+        return;
+    TitleTab->eTextList->setText(*path);
+    if (const std::optional<QString> error = m_title->choosePicture(*path, titlePictureBand()))
+        ErrorBox::show(*error, this);
+}
+
+void TForm1::eTextListChange(const QString &text)
+{
+    m_title->editText(text);
+}
+
+void TForm1::eTextListDropDown(int index)
+{
+    m_title->pickEntry(TitleTab->eTextList->itemText(index));
+}
+
+void TForm1::eTextListCloseUp()
+{
+    rememberTitleHistory();
+}
+
+// The text in the box goes to the top of the history, which the settings then keep.
+void TForm1::rememberTitleHistory()
+{
+    THistoryComboBox *list = TitleTab->eTextList;
+    list->AddToHistory(list->currentText());
+    programSettings().setTitleHistory(list->entries());
 }
 
 // The records start from the fonts the preview was designed with, so that a record the
@@ -708,6 +851,7 @@ void TForm1::FormDestroy()
     m_destroyed = true;
     programSettings().setWindowBounds(outerBounds());
     storeFontRecords();
+    rememberTitleHistory();
     // Nobody may be left to answer a box now (a shutdown, the end of the session), so a
     // failure is told on the standard error and the program ends all the same.
     if (!m_saver->saveNow())

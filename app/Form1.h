@@ -3,7 +3,10 @@
 #include "board/FormMon2.h"
 #include "controls/DockPanel.h"
 
+#include <QDateTime>
 #include <QPointer>
+
+#include <functional>
 
 #include <array>
 #include <memory>
@@ -17,11 +20,14 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QStatusBar;
+class QTimer;
 class QTabWidget;
 class SettingsSaver;
 class SettingsStore;
 class TFrame1corvane;
 class TRunTextTab;
+class TTitleTab;
+class TitleLine;
 class TFrameCorvane;
 class TFormMon2;
 
@@ -87,6 +93,21 @@ public:
     void seSpeedChange();
     Playlist &playlist() const { return *m_playlist; }
 
+    // The title group of the settings tab: text or picture, the picture file, the title text.
+    void rbTextClick();
+    void rbImageClick();
+    void bImageClick();
+    void eTextListChange(const QString &text);
+    void eTextListDropDown(int index);
+    void eTextListCloseUp();
+    TitleLine &titleLine() const { return *m_title; }
+
+    // The date cell of both boards, refreshed every 15 seconds and once when start-up ends.
+    void TimerClockTimer();
+    // Where the clock reads the time; tests give their own.
+    using Clock = std::function<QDateTime()>;
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
     // The boards that show what the operator edits: the preview, and the TV board once
     // its window exists.
     QList<TFrameCorvane *> boards() const;
@@ -104,11 +125,13 @@ public:
     QPushButton *btn_TV_Off;
     QLabel *lbl_TV_status;
     QStatusBar *StatusBar1;
+    QTimer *TimerClock;
     // seProc[0..5] are seProc1..seProc6, seProcPixels their pixel mirrors seProc1p..seProc6p.
     std::array<QSpinBox *, 6> seProc{};
     std::array<QSpinBox *, 6> seProcPixels{};
     QPushButton *bDefProc;
     TRunTextTab *RunTextTab;
+    TTitleTab *TitleTab;
     TFontButtons *FontButtons;
     // Indexed by tag, 1 to 8; element 0 is unused.
     std::array<TFrame1corvane *, 9> EditorRows{};
@@ -135,6 +158,12 @@ private:
     void buildStatusBar();
     void buildRatesTab();
     void buildRunTextTab();
+    void buildSettingsTab();
+    void followTitle();
+    void loadTitleHistory();
+    void startTitle();
+    void rememberTitleHistory();
+    QSize titlePictureBand() const;
     void loadPlaylist();
     void seedFontRecords();
     void applyFontRecords();
@@ -153,6 +182,8 @@ private:
     QPointer<TFormMon2> m_formMon2;
     SettingsSaver *m_saver = nullptr;
     Playlist *m_playlist = nullptr;
+    TitleLine *m_title = nullptr;
+    Clock m_clock = [] { return QDateTime::currentDateTime(); };
     Dialogs *m_dialogs = nullptr;
     bool m_destroyed = false;
     bool m_inFormResize = false;

@@ -51,3 +51,9 @@ RowPlacement rowPlacement(int k, double pitch, int top, int nameColumnWidth, int
     row.sell = QRect(ratesColumnWidth / 2, rowTop, rateWidth, rateHeight);
     return row;
 }
+
+QSize fullScreenTitleBand(QSize targetMonitor, const Proportions &proportions)
+{
+    const BoardBands bands = boardBands(targetMonitor.height(), targetMonitor, proportions);
+    return QSize(bands.width, bands.titleHeight);
+}

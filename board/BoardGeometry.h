@@ -25,6 +25,9 @@ struct BoardBands
 
 BoardBands boardBands(int height, QSize targetMonitor, const Proportions &proportions);
 
+// The title band of a board that fills the whole target monitor.
+QSize fullScreenTitleBand(QSize targetMonitor, const Proportions &proportions);
+
 // Where one shown currency row sits: the code and second-name lines in the name column,
 // the buy and sell figures in the rates column.
 struct RowPlacement

@@ -1,6 +1,7 @@
 #include "FormMon2.h"
 
 #include "TargetMonitor.h"
+#include "TitleImage.h"
 #include "controls/Label3D.h"
 #include "controls/RunLabel.h"
 #include "platform/ProgramSettings.h"
@@ -37,10 +38,10 @@ void TFormMon2::FormCreate(const TFrameCorvane *preview, const TFrameCorvane::Ed
 {
     TFrameCorvane *board = FrameCorvane1;
     board->InitBoard();
-    // The title shows as text until the title picture can be chosen.
-    board->LabelTop->show();
-    board->ImageTop->setVisible(board->LabelTop->isHidden());
+    // The title shows what the preview's title shows: its text, or the picture it holds.
     board->PanelTablo->moveDockedToFront(board->ImageTop);
+    board->ImageTop->setPicture(preview->ImageTop->picture());
+    board->showTitlePicture(!preview->ImageTop->isHidden());
     copyLookFrom(preview);
     if (programSettings().tv())
         show();

@@ -4,6 +4,7 @@
 #include "FontFit.h"
 #include "RateTable.h"
 #include "TargetMonitor.h"
+#include "TitleImage.h"
 #include "controls/Label3D.h"
 #include "controls/RunLabel.h"
 #include "platform/FontUnits.h"
@@ -107,9 +108,8 @@ void TFrameCorvane::buildElementTree()
     PanelTablo = addPanel(this, "PanelTablo", DockSide::Left);
     TDockPanel::setWidth(PanelTablo, 270);
 
-    ImageTop = new QLabel(PanelTablo);
+    ImageTop = new TTitleImage(PanelTablo);
     ImageTop->setObjectName(QStringLiteral("ImageTop"));
-    ImageTop->setAlignment(Qt::AlignCenter);
     ImageTop->hide();
     PanelTablo->dock(ImageTop, DockSide::Top);
 
@@ -283,10 +283,18 @@ void TFrameCorvane::FrameResize()
     TDockPanel::setWidth(LabelTitPok, PanelTit2->width() / 2);
     FitFontToLabel(LabelTitPok);
     LabelBot->setFontSize(LabelBot->height() / 2);
-    ImageTop->resize(bands.width, LabelTop->height());
+    TDockPanel::setHeight(ImageTop, bands.titleHeight);
     PanelTablo->redock();
     LayoutRows();
     m_inFrameResize = false;
+}
+
+void TFrameCorvane::showTitlePicture(bool picture)
+{
+    // The picture is docked first, so the line after the text label is below either.
+    ImageTop->setVisible(picture);
+    LabelTop->setVisible(!picture);
+    PanelTablo->moveDockedAfter(SplitterT, LabelTop);
 }
 
 void TFrameCorvane::hideRow(const RowLabelSet &row)

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QLabel;
+class TTitleImage;
 class TLabel3D;
 class TRunLabel;
 struct RateRow;
@@ -44,6 +45,9 @@ public:
     // hands every parsed row to writeEditorRow (slot 1..8) for the operator's editor rows.
     using EditorRowWriter = std::function<void(int slot, const RateRow &row)>;
     void LoadRateTable(const EditorRowWriter &writeEditorRow = {});
+    // The title band shows the picture (ImageTop) or the text (LabelTop), with the white
+    // line right below whichever shows.
+    void showTitlePicture(bool picture);
     // Shows the four fields of a row (1..8) on its labels, keeping their look.
     void setRowCaptions(int index, const RateRow &row);
 
@@ -53,7 +57,7 @@ public:
     int ShownRowCount = 0;
 
     TDockPanel *PanelTablo;
-    QLabel *ImageTop;
+    TTitleImage *ImageTop;
     TLabel3D *LabelTop;
     QWidget *SplitterT;
     TLabel3D *LabelBot;

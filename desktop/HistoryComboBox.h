@@ -41,6 +41,8 @@ public:
     void AddToHistory(const QString &text);
 
     QStringList entries() const;
+    // Text the program puts into the edit field: not an edit by the operator.
+    void setText(const QString &text) { setTextQuietly(text); }
 
 signals:
     void textChangedByOperator(const QString &text);

@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "content/PictureFormat.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -45,6 +47,15 @@ public:
         dialog.setDefaultSuffix(QStringLiteral("txt"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        return run(dialog);
+    }
+
+    std::optional<QString> choosePicture(const QString &folder, QWidget *parent) override
+    {
+        QFileDialog dialog(parent, QString(), folder);
+        dialog.setNameFilters(PictureFormats::dialogFilters());
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::ReadOnly);
         return run(dialog);
     }
 

@@ -25,6 +25,9 @@ public:
     // does not ask before replacing a file.
     virtual std::optional<QString> chooseOpenFile(const QString &folder, QWidget *parent) = 0;
     virtual std::optional<QString> chooseSaveFile(const QString &folder, QWidget *parent) = 0;
+    // The picture dialog: the formats the title band shows, starting in `folder`; only an
+    // existing file is accepted. The path, or nullopt on cancel.
+    virtual std::optional<QString> choosePicture(const QString &folder, QWidget *parent) = 0;
 
     // The program's own dialogs.
     static Dialogs &system();

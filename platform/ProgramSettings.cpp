@@ -37,6 +37,7 @@ void ProgramSettings::reset()
     m_runningTexts.clear();
     m_fontRecords = {};
     m_runSpeed = 1;
+    m_titleHistory.clear();
     m_settingsLoaded = false;
 }
 
@@ -119,6 +120,11 @@ void ProgramSettings::setRunningTexts(const QStringList &texts)
 void ProgramSettings::setRunSpeed(int speed)
 {
     assign(m_runSpeed, speed, &ProgramSettings::runSpeedChanged);
+}
+
+void ProgramSettings::setTitleHistory(const QStringList &history)
+{
+    assign(m_titleHistory, history, &ProgramSettings::titleHistoryChanged);
 }
 
 ProgramSettings &programSettings()

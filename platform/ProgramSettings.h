@@ -84,6 +84,10 @@ public:
     int runSpeed() const { return m_runSpeed; }
     void setRunSpeed(int speed);
 
+    // The title texts entered before, most recent first, as the title's history list holds them.
+    QStringList titleHistory() const { return m_titleHistory; }
+    void setTitleHistory(const QStringList &history);
+
     // The operator window's outer bounds as they were last seen on screen.
     QRect windowBounds() const { return m_windowBounds; }
     void setWindowBounds(const QRect &bounds);
@@ -104,6 +108,7 @@ signals:
     void runningTextsChanged();
     void fontRecordsChanged();
     void runSpeedChanged();
+    void titleHistoryChanged();
 
 private:
     template<typename T, typename Signal>
@@ -120,6 +125,7 @@ private:
     std::array<BoardFont, kFontFields> m_fontRecords{};
     QStringList m_runningTexts;
     int m_runSpeed = 1;
+    QStringList m_titleHistory;
     bool m_settingsLoaded = false;
 };
 

@@ -238,6 +238,16 @@ void SettingsStore::clear()
     m_settings->remove(QString());
 }
 
+void SettingsStore::enterSubKey(const QString &name)
+{
+    m_settings->beginGroup(name);
+}
+
+void SettingsStore::leaveSubKey()
+{
+    m_settings->endGroup();
+}
+
 bool SettingsStore::commit()
 {
     m_error.clear();

@@ -41,6 +41,10 @@ public:
     // Deletes this key's values and all its sub keys.
     void clear();
 
+    // Reads and writes go to the sub key `name` of the present key until leaveSubKey().
+    void enterSubKey(const QString &name);
+    void leaveSubKey();
+
     // Writes everything to disk. On failure returns false and leaves the file untouched;
     // errorString() then gives the file's path and the system's reason.
     bool commit();

@@ -3,6 +3,7 @@
 #include "ProgramSettings.h"
 #include "SettingsStore.h"
 #include "content/CommaText.h"
+#include "desktop/HistoryList.h"
 
 namespace {
 
@@ -47,7 +48,18 @@ QString fontRecordPrefix(int field)
     return QStringLiteral("F%1").arg(field);
 }
 
+// The history's sub key holds exactly the list: a shorter list leaves no stale entries.
+void writeTitleHistory(const QStringList &history, SettingsStore &store)
+{
+    store.enterSubKey(kTitleHistoryKey);
+    store.clear();
+    HistoryList(history, int(history.size())).save(store);
+    store.leaveSubKey();
+}
+
 } // namespace
+
+const QString kTitleHistoryKey = QStringLiteral("Hi");
 
 StoredWindowPosition readStoredSettings(ProgramSettings &settings, const SettingsStore &store)
 {
@@ -89,4 +101,5 @@ void writeStoredSettings(const ProgramSettings &settings, SettingsStore &store)
         store.writeString(QStringLiteral("CorvaneFile"), settings.rateTableText());
     store.writeString(QStringLiteral("RS"), CommaText::write(settings.runningTexts()));
     store.writeInteger(QStringLiteral("RsSpeed"), settings.runSpeed());
+    writeTitleHistory(settings.titleHistory(), store);
 }

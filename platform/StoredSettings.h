@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <optional>
 
 class ProgramSettings;
@@ -19,7 +21,10 @@ struct StoredWindowPosition
 // as anything but text counts as missing and is kept in the store until the operator edits.
 StoredWindowPosition readStoredSettings(ProgramSettings &settings, const SettingsStore &store);
 
+// The sub key of the program's key that holds the title history ("H0", "H1", ...).
+extern const QString kTitleHistoryKey;
+
 // Writes every program-wide value into the store, in the order of the exit: the window
-// bounds, "FileName", "TitleMode", "TV", the six proportions, the rate table, the running-text
-// list and its speed.
+// bounds, "FileName", "TitleMode", "TV", the six proportions, the fonts, the rate table,
+// the running-text list and its speed, and last the title history in its own sub key.
 void writeStoredSettings(const ProgramSettings &settings, SettingsStore &store);

@@ -11,6 +11,7 @@ const char *kindName(ScriptedDialogs::Kind kind)
     case ScriptedDialogs::Kind::Color: return "colour";
     case ScriptedDialogs::Kind::OpenFile: return "open file";
     case ScriptedDialogs::Kind::SaveFile: return "save file";
+    case ScriptedDialogs::Kind::Picture: return "picture";
     }
     return "?";
 }
@@ -35,6 +36,16 @@ void ScriptedDialogs::answerOpenFile(const QString &path)
 void ScriptedDialogs::answerSaveFile(const QString &path)
 {
     m_answers.enqueue({Kind::SaveFile, BoardFont{}, clBlack, path});
+}
+
+void ScriptedDialogs::answerPicture(const QString &path)
+{
+    m_answers.enqueue({Kind::Picture, BoardFont{}, clBlack, path});
+}
+
+std::optional<QString> ScriptedDialogs::choosePicture(const QString &folder, QWidget *parent)
+{
+    return choosePath(Kind::Picture, folder, parent);
 }
 
 std::optional<QString> ScriptedDialogs::chooseOpenFile(const QString &folder, QWidget *parent)

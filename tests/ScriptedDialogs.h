@@ -12,7 +12,7 @@
 class ScriptedDialogs : public Dialogs
 {
 public:
-    enum class Kind { Font, Color, OpenFile, SaveFile };
+    enum class Kind { Font, Color, OpenFile, SaveFile, Picture };
 
     struct Opening
     {
@@ -27,6 +27,7 @@ public:
     void answerColor(TColor color);
     void answerOpenFile(const QString &path);
     void answerSaveFile(const QString &path);
+    void answerPicture(const QString &path);
     // The operator cancels whichever dialog opens next.
     void cancel();
 
@@ -34,6 +35,7 @@ public:
     std::optional<TColor> chooseColor(TColor initial, QWidget *parent) override;
     std::optional<QString> chooseOpenFile(const QString &folder, QWidget *parent) override;
     std::optional<QString> chooseSaveFile(const QString &folder, QWidget *parent) override;
+    std::optional<QString> choosePicture(const QString &folder, QWidget *parent) override;
 
     const QList<Opening> &openings() const { return m_openings; }
     qsizetype unusedAnswers() const { return m_answers.size(); }

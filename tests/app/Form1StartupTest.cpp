@@ -1,6 +1,8 @@
 #include "tests/TestSupport.h"
 
 #include "app/Form1.h"
+#include "app/TitleTab.h"
+#include "desktop/HistoryComboBox.h"
 #include "app/Frame1corvane.h"
 #include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
@@ -259,7 +261,11 @@ TEST_F(Form1Startup, ValuesSurviveARestart)
     form = std::make_unique<TForm1>();
     form->move(200, 150);
     ProgramSettings &s = programSettings();
-    s.setFileName(QStringLiteral("Курс, 2024 \"зима\".jpg"));
+    // The title box shows the title source, as after choosing a picture: at exit its text
+    // heads the history, which the next start takes the source from.
+    const QString fileName = QStringLiteral("Курс, 2024 \"зима\".jpg");
+    form->TitleTab->eTextList->setText(fileName);
+    s.setFileName(fileName);
     s.setTitleMode(1);
     s.setTV(true);
     s.setProportions(Proportions{25, 12, 11, 33, 40, 9});

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "PictureFormat.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class QSvgRenderer;
+
+// A picture for the title band, as loaded from its file: a raster picture (JPEG, bitmap,
+// icon) or a vector one (a metafile, kept as SVG). Either is drawn at the size of the band
+// it fills, so a metafile stays sharp on a large TV. Copies share the loaded picture.
+class TitlePicture
+{
+public:
+    struct Loaded;
+
+    TitlePicture() = default;
+    static TitlePicture fromImage(const QImage &image);
+    // Null when the document does not render.
+    static TitlePicture fromSvg(const QByteArray &svg);
+
+    bool isNull() const;
+    // The picture's own size in pixels (a metafile's view box).
+    QSize naturalSize() const;
+
+    // The picture scaled, proportions kept, to the largest size that fits `band`, smoothly.
+    // Null for a null picture or an empty band.
+    QImage render(QSize band) const;
+
+    // The largest size of `picture` that fits `band` with its proportions kept.
+    static QSize fittedSize(QSize picture, QSize band);
+
+    // Loads a picture of a known format from the file's bytes, decoded for a band of that
+    // size at the most (a JPEG is decoded at the smallest scale that still covers it).
+    static Loaded fromBytes(PictureFormat format, const QByteArray &bytes, QSize band);
+    // Loads the file named by `path`, its format told by the extension. A name without a
+    // folder is looked up in the current working directory.
+    static Loaded load(const QString &path, QSize band);
+
+    // The largest file read at all: far beyond any logo or photo.
+    static constexpr qint64 kMaxFileBytes = 256 * 1024 * 1024;
+
+private:
+    QImage m_raster;
+    std::shared_ptr<QSvgRenderer> m_vector;
+};
+
+struct TitlePicture::Loaded
+{
+    TitlePicture picture; // null on failure
+    QString error;        // the reason, for the operator; empty on success
+};
