@@ -19,7 +19,10 @@
 #include "content/ListFile.h"
 #include "content/Playlist.h"
 #include "controls/Label3D.h"
+#include "desktop/FormInfo.h"
+#include "desktop/HelpViewer.h"
 #include "desktop/HistoryComboBox.h"
+#include "desktop/TrayIcon.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
@@ -27,6 +30,8 @@
 #include "platform/SettingsStore.h"
 #include "platform/StoredSettings.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -34,6 +39,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QToolButton>
 #include <QPushButton>
 #include <QRadioButton>
@@ -141,6 +147,8 @@ void TForm1::buildWindow()
     TDockPanel::setWidth(FrameCorvane1, 270);
 
     buildRightPanel();
+    buildCommands();
+    buildTray();
     m_dialogs = &Dialogs::system();
     FontButtons = new TFontButtons(this);
     connect(FontButtons, &TFontButtons::clicked, this, &TForm1::bFontClick);
@@ -325,6 +333,61 @@ void TForm1::buildRunTextTab()
     });
 }
 
+// The help and about buttons, and the hidden menu whose keys work anywhere in the window,
+// also when the help button is disabled.
+void TForm1::buildCommands()
+{
+    const auto addButton = [this](const char *name, const QString &caption, int left, const QString &hint) {
+        auto *button = new QPushButton(caption, PanelR);
+        button->setObjectName(QLatin1String(name));
+        button->setGeometry(left, 2, 38, 36);
+        button->setToolTip(hint);
+        button->setFocusPolicy(Qt::NoFocus);
+        return button;
+    };
+    bHelp = addButton("bHelp", QStringLiteral("?"), 5, QStringLiteral("[F1] Help"));
+    bInfo = addButton("bInfo", QStringLiteral("i"), 45, QStringLiteral("[F3] Info"));
+    connect(bHelp, &QPushButton::clicked, this, &TForm1::bHelpClick);
+    connect(bInfo, &QPushButton::clicked, this, &TForm1::bInfoClick);
+
+    File1 = new QMenu(QStringLiteral("File"), this);
+    File1->setObjectName(QStringLiteral("File1"));
+    Help1 = File1->addAction(QStringLiteral("Help"), this, &TForm1::bHelpClick);
+    Help1->setShortcut(Qt::Key_F1);
+    Info1 = File1->addAction(QStringLiteral("Info"), this, &TForm1::bInfoClick);
+    Info1->setShortcut(Qt::Key_F3);
+    for (QAction *command : {Help1, Info1}) {
+        command->setShortcutContext(Qt::WindowShortcut);
+        addAction(command);
+    }
+    m_help = std::make_unique<TSPHelpViewer>();
+}
+
+void TForm1::buildTray()
+{
+    TrayIcon1 = new TTrayIcon(this);
+    TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
+    TrayIcon1->setMainWindow(this);
+    PopupMenuTray = new QMenu(this);
+    PopupMenuTray->setObjectName(QStringLiteral("PopupMenuTray"));
+    Restore1 = PopupMenuTray->addAction(QStringLiteral("Restore"), this, &TForm1::TrayIcon1Click);
+    Exit1 = PopupMenuTray->addAction(QStringLiteral("Exit"), this, &TForm1::Exit1Click);
+    TrayIcon1->setPopupMenu(PopupMenuTray);
+    connect(TrayIcon1, &TTrayIcon::OnClick, this, &TForm1::TrayIcon1Click);
+    m_trayAvailable = TTrayIcon::available();
+}
+
+void TForm1::setFormInfo(TFormInfo *formInfo)
+{
+    m_formInfo = formInfo;
+}
+
+void TForm1::setHelpViewer(std::unique_ptr<TSPHelpViewer> viewer)
+{
+    m_help = std::move(viewer);
+    bHelp->setEnabled(!m_help->GetHelpFileFor(QString()).isEmpty());
+}
+
 void TForm1::buildSettingsTab()
 {
     TitleTab = new TTitleTab(TabNastroyki);
@@ -390,16 +453,77 @@ void TForm1::UpdateMonitorInfo()
 
 void TForm1::bringToFront()
 {
+    if (m_inTray)
+        TrayIcon1Click();
     showNormal();
     raise();
     activateWindow();
 }
 
+void TForm1::changeEvent(QEvent *event)
+{
+    TDockPanel::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized))
+        WMSysCommand();
+}
+
+// The window leaves the screen and the task bar for the notification area. Where there
+// is none it stays minimised the ordinary way, so that the task bar can bring it back.
+void TForm1::WMSysCommand()
+{
+    if (!m_trayAvailable || m_inTray)
+        return;
+    m_inTray = true;
+    m_boundsBeforeTray = outerBounds();
+    // Hidden after the minimise has run its course, and no longer minimised, so that it
+    // comes back as it was.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_inTray)
+            return;
+        hide();
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        TrayIcon1->setActive(true);
+    });
+}
+
+void TForm1::TrayIcon1Click()
+{
+    TrayIcon1->setActive(false);
+    m_inTray = false;
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TForm1::Exit1Click()
+{
+    close();
+}
+
+void TForm1::FormCloseQuery()
+{
+    programSettings().setTV(m_formMon2 && m_formMon2->isVisible());
+}
+
+void TForm1::bHelpClick()
+{
+    m_help->ShowTableOfContents();
+}
+
+void TForm1::bInfoClick()
+{
+    if (m_formInfo)
+        m_formInfo->exec();
+}
+
 void TForm1::FormCreate()
 {
     UpdateMonitorInfo();
+    TrayIcon1->setIcon(QApplication::windowIcon());
+    TrayIcon1->setToolTip(windowTitle());
     lbl_TV_status->setEnabled(btn_TV_On->isEnabled());
     btn_TV_Off->setGeometry(btn_TV_On->geometry());
+    bHelp->setEnabled(!m_help->GetHelpFileFor(QString()).isEmpty());
     for (auto *row : TabKurs->findChildren<TFrame1corvane *>(Qt::FindDirectChildrenOnly))
         EditorRows[static_cast<size_t>(row->tag())] = row;
     FrameCorvane1->InitBoard();
@@ -849,9 +973,12 @@ void TForm1::FormDestroy()
     if (m_destroyed)
         return;
     m_destroyed = true;
-    programSettings().setWindowBounds(outerBounds());
+    // In the notification area the window keeps the place it had before it was hidden.
+    programSettings().setWindowBounds(m_inTray ? m_boundsBeforeTray : outerBounds());
     storeFontRecords();
     rememberTitleHistory();
+    m_help->ShutDown();
+    TrayIcon1->setActive(false);
     // Nobody may be left to answer a box now (a shutdown, the end of the session), so a
     // failure is told on the standard error and the program ends all the same.
     if (!m_saver->saveNow())
@@ -876,7 +1003,7 @@ void TForm1::FormResize()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    programSettings().setTV(m_formMon2 && m_formMon2->isVisible());
+    FormCloseQuery();
     event->accept();
     emit closed();
 }
@@ -884,6 +1011,13 @@ void TForm1::closeEvent(QCloseEvent *event)
 void TForm1::showEvent(QShowEvent *event)
 {
     TDockPanel::showEvent(event);
+    // However the program showed it again (a click, the menu, a double click, a second
+    // start), the window is out of the notification area. What the window system sends on
+    // its own around a minimise says nothing about that.
+    if (!event->spontaneous()) {
+        m_inTray = false;
+        TrayIcon1->setActive(false);
+    }
     const QRect frame = outerBounds();
     const QPoint place = placeOperatorWindow(frame, monitorBounds());
     if (place != frame.topLeft())
@@ -901,11 +1035,13 @@ QRect TForm1::outerBounds() const
 void TForm1::moveEvent(QMoveEvent *event)
 {
     TDockPanel::moveEvent(event);
-    programSettings().setWindowBounds(outerBounds());
+    if (!m_inTray)
+        programSettings().setWindowBounds(outerBounds());
 }
 
 void TForm1::resizeEvent(QResizeEvent *event)
 {
     TDockPanel::resizeEvent(event);
-    programSettings().setWindowBounds(outerBounds());
+    if (!m_inTray)
+        programSettings().setWindowBounds(outerBounds());
 }

@@ -21,6 +21,11 @@ class QPushButton;
 class QSpinBox;
 class QStatusBar;
 class QTimer;
+class QAction;
+class QMenu;
+class TFormInfo;
+class TSPHelpViewer;
+class TTrayIcon;
 class QTabWidget;
 class SettingsSaver;
 class SettingsStore;
@@ -104,6 +109,22 @@ public:
 
     // The date cell of both boards, refreshed every 15 seconds and once when start-up ends.
     void TimerClockTimer();
+    // The window commands: minimise to the notification area and back, exit, help, about.
+    void WMSysCommand();
+    void TrayIcon1Click();
+    void Exit1Click();
+    void FormCloseQuery();
+    void bHelpClick();
+    void bInfoClick();
+    // The about window, made by the program after this window; the Info command shows it.
+    void setFormInfo(TFormInfo *formInfo);
+    // Where help requests go; tests give a viewer of their own help file.
+    void setHelpViewer(std::unique_ptr<TSPHelpViewer> viewer);
+    TSPHelpViewer &helpViewer() const { return *m_help; }
+    // Whether minimising goes to the notification area; without one (a bare X server) the
+    // window minimises the ordinary way, or it could not be brought back.
+    bool minimisesToTray() const { return m_trayAvailable; }
+    void setTrayAvailable(bool available) { m_trayAvailable = available; }
     // Where the clock reads the time; tests give their own.
     using Clock = std::function<QDateTime()>;
     void setClock(Clock clock) { m_clock = std::move(clock); }
@@ -126,6 +147,16 @@ public:
     QLabel *lbl_TV_status;
     QStatusBar *StatusBar1;
     QTimer *TimerClock;
+    QPushButton *bHelp;
+    QPushButton *bInfo;
+    TTrayIcon *TrayIcon1;
+    QMenu *PopupMenuTray;
+    QAction *Restore1;
+    QAction *Exit1;
+    // The hidden main menu: its commands work by their keys alone.
+    QMenu *File1;
+    QAction *Help1;
+    QAction *Info1;
     // seProc[0..5] are seProc1..seProc6, seProcPixels their pixel mirrors seProc1p..seProc6p.
     std::array<QSpinBox *, 6> seProc{};
     std::array<QSpinBox *, 6> seProcPixels{};
@@ -149,6 +180,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildWindow();
@@ -159,6 +191,8 @@ private:
     void buildRatesTab();
     void buildRunTextTab();
     void buildSettingsTab();
+    void buildCommands();
+    void buildTray();
     void followTitle();
     void loadTitleHistory();
     void startTitle();
@@ -184,6 +218,11 @@ private:
     Playlist *m_playlist = nullptr;
     TitleLine *m_title = nullptr;
     Clock m_clock = [] { return QDateTime::currentDateTime(); };
+    std::unique_ptr<TSPHelpViewer> m_help;
+    QPointer<TFormInfo> m_formInfo;
+    bool m_trayAvailable = false;
+    bool m_inTray = false;
+    QRect m_boundsBeforeTray;
     Dialogs *m_dialogs = nullptr;
     bool m_destroyed = false;
     bool m_inFormResize = false;

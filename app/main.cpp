@@ -2,6 +2,8 @@
 #include "app/ShutdownSignals.h"
 #include "app/SingleInstance.h"
 #include "board/FormMon2.h"
+#include "desktop/ApplicationIcon.h"
+#include "desktop/FormInfo.h"
 
 #include <QApplication>
 
@@ -10,6 +12,9 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(applicationIcon());
+    // Lets the desktop match the windows with the installed menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("corvane"));
     // The program ends when the operator window closes, whatever other windows show.
     QApplication::setQuitOnLastWindowClosed(false);
     // Listen for a stop from the start, so that one arriving during start-up is not fatal.
@@ -35,6 +40,8 @@ int main(int argc, char **argv)
         QCoreApplication::quit();
     });
     std::unique_ptr<TFormMon2> formMon2 = form->createFormMon2();
+    // The about window waits hidden for the Info command; the operator window owns it.
+    form->setFormInfo(new TFormInfo(form));
 
     // A stop from outside and the end of the desktop session close the operator window the
     // way its close box does, so that everything is saved.

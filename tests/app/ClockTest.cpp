@@ -28,6 +28,8 @@ TEST(ClockLine, DayAndMonthThenTheShortTimeOfTheLocale)
         {kEvening, QLocale(QLocale::Russian, QLocale::Russia), "07.12\r\n22:15", true},
         {QDateTime(QDate(2027, 1, 31), QTime(9, 5)), QLocale(QLocale::German, QLocale::Germany), "31.01\r\n09:05", true},
         {kEvening, QLocale(QLocale::English, QLocale::UnitedStates), "07.12\r\n10:15", false},
+        // The C locale's short format has seconds, which a cell refreshed every 15 s leaves out.
+        {kEvening, QLocale::c(), "07.12\r\n22:15", true},
     };
     for (const auto &c : cases) {
         const QString line = clockLine(c.now, c.locale);
