@@ -13,6 +13,7 @@
 #include "board/FontButtonPlaces.h"
 #include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
+#include "board/MonitorList.h"
 #include "board/RateTable.h"
 #include "board/TargetMonitor.h"
 #include "board/TitleImage.h"
@@ -92,10 +93,7 @@ void useSystemLook(QWidget *widget)
 
 QList<QRect> monitorBounds()
 {
-    QList<QRect> monitors;
-    for (QScreen *screen : QGuiApplication::screens())
-        monitors.append(screen->geometry());
-    return monitors;
+    return MonitorList::instance().monitors();
 }
 
 } // namespace
@@ -426,25 +424,40 @@ void TForm1::followTitle()
     connect(m_title, &TitleLine::pictureEnabledChanged, TitleTab->rbImage, &QWidget::setEnabled);
 }
 
+// A burst of changes (a TV that flickers on and off) is followed once, when it is over.
 void TForm1::watchDisplays()
 {
-    const auto watchScreen = [this](QScreen *screen) {
-        connect(screen, &QScreen::geometryChanged, this, &TForm1::UpdateMonitorInfo);
-    };
-    for (QScreen *screen : QGuiApplication::screens())
-        watchScreen(screen);
-    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this, watchScreen](QScreen *screen) {
-        watchScreen(screen);
-        UpdateMonitorInfo();
-    });
-    // The removed screen is still in the list while this signal runs.
-    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &TForm1::UpdateMonitorInfo, Qt::QueuedConnection);
+    m_displayChange = new QTimer(this);
+    m_displayChange->setSingleShot(true);
+    m_displayChange->setInterval(0);
+    connect(m_displayChange, &QTimer::timeout, this, &TForm1::followDisplays);
+    connect(&MonitorList::instance(), &MonitorList::changed, m_displayChange, qOverload<>(&QTimer::start));
+}
+
+// The TV board follows its monitor: gone, the board hides and waits with the TV still on;
+// back, or in another mode or place, it covers the monitor again. The boards take the
+// monitor's shape either way.
+void TForm1::followDisplays()
+{
+    UpdateMonitorInfo();
+    if (m_formMon2 && (m_formMon2->isVisible() || m_tvWaiting)) {
+        if (monitorCount() > 1) {
+            m_tvWaiting = false;
+            m_formMon2->show();
+            m_formMon2->FormShow();
+            showTvState(true);
+        } else if (!m_tvWaiting) {
+            m_formMon2->hide();
+            m_tvWaiting = true;
+            showTvWaiting();
+        }
+    }
+    layOutBoards();
 }
 
 void TForm1::UpdateMonitorInfo()
 {
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    const int count = int(screens.size());
+    const int count = monitorCount();
     btn_TV_On->setEnabled(count > 1);
     LabelMon2->setEnabled(btn_TV_On->isEnabled());
     const QSize last = targetMonitorGeometry().size();
@@ -500,9 +513,10 @@ void TForm1::Exit1Click()
     close();
 }
 
+// A TV that waits for its monitor is still on: the next start shows it again.
 void TForm1::FormCloseQuery()
 {
-    programSettings().setTV(m_formMon2 && m_formMon2->isVisible());
+    programSettings().setTV(m_formMon2 && (m_formMon2->isVisible() || m_tvWaiting));
 }
 
 void TForm1::bHelpClick()
@@ -787,6 +801,15 @@ void TForm1::showTvState(bool on)
     setTextColor(lbl_TV_status, on ? QColor(0, 0x80, 0) : QColor(0xFF, 0, 0));
 }
 
+// The TV is on, but its monitor is not there: the board shows again when it comes back.
+void TForm1::showTvWaiting()
+{
+    btn_TV_On->setVisible(false);
+    btn_TV_Off->setVisible(true);
+    lbl_TV_status->setText(QStringLiteral("ТВ НЕ ПОДКЛЮЧЕН"));
+    setTextColor(lbl_TV_status, QColor(0xFF, 0x80, 0));
+}
+
 void TForm1::btn_TV_OnClick()
 {
     if (!m_formMon2)
@@ -801,8 +824,9 @@ void TForm1::btn_TV_OnClick()
 
 void TForm1::btn_TV_OffClick()
 {
-    if (!m_formMon2 || !m_formMon2->isVisible())
+    if (!m_formMon2 || !(m_formMon2->isVisible() || m_tvWaiting))
         return;
+    m_tvWaiting = false;
     m_formMon2->hide();
     showTvState(false);
     programSettings().setTV(false);

@@ -66,6 +66,8 @@ public:
     // Hands over the TV window once it exists; from then on every change reaches its board.
     void attachFormMon2(TFormMon2 *formMon2);
     TFormMon2 *formMon2() const { return m_formMon2; }
+    // The TV is on, and its board waits for its monitor to come back.
+    bool tvWaiting() const { return m_tvWaiting; }
     // Writes a row read from the rate table into the editor row of that slot.
     void writeEditorRow(int slot, const struct RateRow &row);
 
@@ -211,6 +213,8 @@ private:
     QRect outerBounds() const;
 
     void showTvState(bool on);
+    void showTvWaiting();
+    void followDisplays();
     void setProportionFields(const struct Proportions &values);
 
     QPointer<TFormMon2> m_formMon2;
@@ -222,6 +226,9 @@ private:
     QPointer<TFormInfo> m_formInfo;
     bool m_trayAvailable = false;
     bool m_inTray = false;
+    // The TV is on but its monitor is gone.
+    bool m_tvWaiting = false;
+    QTimer *m_displayChange = nullptr;
     QRect m_boundsBeforeTray;
     Dialogs *m_dialogs = nullptr;
     bool m_destroyed = false;

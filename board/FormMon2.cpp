@@ -100,6 +100,14 @@ void TFormMon2::FormResize()
 {
     redock();
     FrameCorvane1->FrameResize();
+    // A running ticker keeps to the bottom band when the board takes another shape, and
+    // goes on where it was.
+    TRunLabel *ticker = FrameCorvane1->RunLabel;
+    if (!ticker->isHidden()) {
+        const TLabel3D *bottom = FrameCorvane1->LabelBot;
+        ticker->setGeometry(bottom->geometry());
+        ticker->setRFont(bottom->font(), bottom->fontColor());
+    }
 }
 
 void TFormMon2::startTicker(const QString &text)

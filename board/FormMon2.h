@@ -16,6 +16,8 @@ public:
               QWidget *parent = nullptr);
 
     void FormResize();
+    // Covers the whole target monitor as it is at this moment.
+    void FormShow();
 
     // The ticker over the bottom band: runs a text from its first step, covering LabelBot.
     void startTicker(const QString &text);
@@ -45,5 +47,4 @@ protected:
 private:
     void FormCreate(const TFrameCorvane *preview, const TFrameCorvane::EditorRowWriter &writeEditorRow);
     void copyLookFrom(const TFrameCorvane *preview);
-    void FormShow();
 };

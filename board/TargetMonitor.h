@@ -8,3 +8,6 @@ class QScreen;
 // system's monitor list.
 QScreen *targetMonitor();
 QRect targetMonitorGeometry();
+
+// How many monitors there are now.
+int monitorCount();
