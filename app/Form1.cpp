@@ -19,7 +19,9 @@
 #include "board/TitleImage.h"
 #include "content/ListFile.h"
 #include "content/Playlist.h"
+#include "controls/CommandGlyphs.h"
 #include "controls/Label3D.h"
+#include "controls/LbSpeedButton.h"
 #include "desktop/FormInfo.h"
 #include "desktop/HelpViewer.h"
 #include "desktop/HistoryComboBox.h"
@@ -335,18 +337,23 @@ void TForm1::buildRunTextTab()
 // also when the help button is disabled.
 void TForm1::buildCommands()
 {
-    const auto addButton = [this](const char *name, const QString &caption, int left, const QString &hint) {
-        auto *button = new QPushButton(caption, PanelR);
+    const auto addButton = [this](const char *name, const QPixmap &glyph, int left, const QString &hint) {
+        auto *button = new TLbSpeedButton(PanelR);
         button->setObjectName(QLatin1String(name));
         button->setGeometry(left, 2, 38, 36);
+        button->setFlat(true);
+        button->setTransparent(true);
+        button->setGlyph(glyph);
+        button->setLightColor(clBtnFace);
+        button->setShadowColor(clBtnFace);
+        button->setCursor(Qt::PointingHandCursor);
         button->setToolTip(hint);
-        button->setFocusPolicy(Qt::NoFocus);
         return button;
     };
-    bHelp = addButton("bHelp", QStringLiteral("?"), 5, QStringLiteral("[F1] Help"));
-    bInfo = addButton("bInfo", QStringLiteral("i"), 45, QStringLiteral("[F3] Info"));
-    connect(bHelp, &QPushButton::clicked, this, &TForm1::bHelpClick);
-    connect(bInfo, &QPushButton::clicked, this, &TForm1::bInfoClick);
+    bHelp = addButton("bHelp", helpButtonGlyph(), 5, QStringLiteral("[F1] Help"));
+    bInfo = addButton("bInfo", infoButtonGlyph(), 45, QStringLiteral("[F3] Info"));
+    connect(bHelp, &TLbSpeedButton::OnClick, this, &TForm1::bHelpClick);
+    connect(bInfo, &TLbSpeedButton::OnClick, this, &TForm1::bInfoClick);
 
     File1 = new QMenu(QStringLiteral("File"), this);
     File1->setObjectName(QStringLiteral("File1"));

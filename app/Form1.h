@@ -26,6 +26,7 @@ class QMenu;
 class TFormInfo;
 class TSPHelpViewer;
 class TTrayIcon;
+class TLbSpeedButton;
 class QTabWidget;
 class SettingsSaver;
 class SettingsStore;
@@ -149,8 +150,8 @@ public:
     QLabel *lbl_TV_status;
     QStatusBar *StatusBar1;
     QTimer *TimerClock;
-    QPushButton *bHelp;
-    QPushButton *bInfo;
+    TLbSpeedButton *bHelp;
+    TLbSpeedButton *bInfo;
     TTrayIcon *TrayIcon1;
     QMenu *PopupMenuTray;
     QAction *Restore1;

@@ -4,6 +4,7 @@
 #include "tests/TestSupport.h"
 
 #include "app/Form1.h"
+#include "controls/LbSpeedButton.h"
 #include "board/FormMon2.h"
 #include "desktop/FormInfo.h"
 #include "desktop/HelpViewer.h"
@@ -82,6 +83,17 @@ TEST_F(WindowCommands, HelpAndAboutButtonsStandAtTheTopOfTheRightPanel)
     EXPECT_EQ(form().bInfo->geometry(), QRect(45, 2, 38, 36));
     EXPECT_EQ(form().bHelp->toolTip(), "[F1] Help");
     EXPECT_EQ(form().bInfo->toolTip(), "[F3] Info");
+    // The styled look: flat over the panel, a strip of a normal and a disabled picture, the
+    // panel's own colour for light and shadow, the hand over them.
+    for (TLbSpeedButton *button : {form().bHelp, form().bInfo}) {
+        EXPECT_TRUE(button->flat() && button->transparent());
+        EXPECT_EQ(button->glyph().size(), QSize(64, 32));
+        EXPECT_EQ(button->numGlyphs(), 2);
+        EXPECT_EQ(button->lightColor(), clBtnFace);
+        EXPECT_EQ(button->shadowColor(), clBtnFace);
+        EXPECT_EQ(button->cursor().shape(), Qt::PointingHandCursor);
+    }
+    EXPECT_NE(form().bHelp->glyph().toImage(), form().bInfo->glyph().toImage());
     EXPECT_EQ(form().PopupMenuTray->actions(), QList<QAction *>({form().Restore1, form().Exit1}));
     EXPECT_EQ(form().Restore1->text(), "Restore");
     EXPECT_EQ(form().Exit1->text(), "Exit");
@@ -96,7 +108,7 @@ TEST_F(WindowCommands, TheHelpButtonIsOfferedOnlyWithAHelpFile)
     EXPECT_FALSE(form().bHelp->isEnabled());
     form().setHelpViewer(viewerWithHelp(true));
     EXPECT_TRUE(form().bHelp->isEnabled());
-    form().bHelp->click();
+    QTest::mouseClick(form().bHelp, Qt::LeftButton);
     ASSERT_NE(form().helpViewer().helpWindow(), nullptr);
     EXPECT_TRUE(form().helpViewer().helpWindow()->isVisible());
 }
