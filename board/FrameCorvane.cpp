@@ -28,6 +28,12 @@ QFont boardFont(const QString &family = QStringLiteral("Arial Narrow"))
     return font;
 }
 
+// The name column's templates carry the board's design colours behind their captions. The
+// labels are transparent, so the colours never show; rows cloned from the templates keep
+// them.
+constexpr TColor kCodeTemplateBackground = TColor(0x20202020);
+constexpr TColor kSecondNameTemplateBackground = TColor(0x00101010);
+
 void setTemplateLook(TLabel3D *label, TColor background, TColor fontColor, TLabel3D::TAlignment alignment)
 {
     label->setAlignment(alignment);
@@ -143,9 +149,9 @@ void TFrameCorvane::buildElementTree()
     LabelPusto->setFontColor(clYellow);
     TDockPanel::setHeight(LabelPusto, 48);
     LabelName = addLabel(PanelName, "LabelName", DockSide::None);
-    setTemplateLook(LabelName, 538976288, clYellow, TLabel3D::taRightJustify);
+    setTemplateLook(LabelName, kCodeTemplateBackground, clYellow, TLabel3D::taRightJustify);
     LabelNameRus = addLabel(PanelName, "LabelNameRus", DockSide::None);
-    setTemplateLook(LabelNameRus, 1052688, clYellow, TLabel3D::taRightJustify);
+    setTemplateLook(LabelNameRus, kSecondNameTemplateBackground, clYellow, TLabel3D::taRightJustify);
     SplitterV2 = addSeparator(Panel3, "SplitterV2", DockSide::Left);
 
     PanelKursy = addPanel(Panel3, "PanelKursy", DockSide::Fill);

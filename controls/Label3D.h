@@ -59,7 +59,7 @@ public:
 
     explicit TLabel3D(QWidget *parent = nullptr);
 
-    // Inherited label state.
+    // The caption and the font colour, which the board's fields keep apart from their font.
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
     TColor fontColor() const { return m_fontColor; }

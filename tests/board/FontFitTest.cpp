@@ -108,7 +108,6 @@ TEST(FontFit, MatchesTheSteppingLoopWithRealFonts)
     // Preview-sized boxes, a few TV-sized ones and degenerate ones.
     const QList<QSize> boxes = {{90, 19},  {60, 40},  {270, 96}, {81, 48}, {120, 48}, {45, 120},
                                 {300, 60}, {607, 96}, {200, 13}, {5, 5},   {1, 40},   {350, 200}};
-    int compared = 0;
     for (const QString &family : families) {
         for (bool bold : {false, true}) {
             QFont font(family);
@@ -121,10 +120,8 @@ TEST(FontFit, MatchesTheSteppingLoopWithRealFonts)
                     ASSERT_EQ(fitFontPoints(caption, box.width(), box.height(), predicting), expected)
                         << family.toStdString() << (bold ? " bold " : " ") << caption.toStdString() << " in "
                         << box.width() << "x" << box.height();
-                    ++compared;
                 }
             }
         }
     }
-    EXPECT_EQ(compared, families.size() * 2 * captions.size() * boxes.size());
 }
