@@ -983,9 +983,7 @@ void TForm1::Modify(QLineEdit *field)
 
     const RateRow fields = row->rateRow();
     FrameCorvane1->setRowCaptions(line, fields);
-    int shown = 0;
-    for (int i = 1; i <= 8; ++i)
-        shown += isShownRow(FrameCorvane1->row(i).Name->caption()) ? 1 : 0;
+    const int shown = FrameCorvane1->countShownRowCaptions();
     for (TFrameCorvane *board : boards()) {
         if (board != FrameCorvane1)
             board->setRowCaptions(line, fields);

@@ -303,6 +303,14 @@ void TFrameCorvane::showTitlePicture(bool picture)
     PanelTablo->moveDockedAfter(SplitterT, LabelTop);
 }
 
+int TFrameCorvane::countShownRowCaptions() const
+{
+    int shown = 0;
+    for (int i = 1; i <= kRowCount; ++i)
+        shown += isShownRow(row(i).Name->caption()) ? 1 : 0;
+    return shown;
+}
+
 void TFrameCorvane::hideRow(const RowLabelSet &row)
 {
     row.Name->hide();
@@ -323,7 +331,7 @@ void TFrameCorvane::LayoutRows()
     for (int i = 1; i <= kRowCount; ++i) {
         const RowLabelSet &set = row(i);
         const QString code = set.Name->caption();
-        if (code.isEmpty() || code.startsWith(QLatin1Char('-'))) {
+        if (!isShownRow(code)) {
             hideRow(set);
             continue;
         }

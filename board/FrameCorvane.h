@@ -48,6 +48,8 @@ public:
     // The title band shows the picture (ImageTop) or the text (LabelTop), with the white
     // line right below whichever shows.
     void showTitlePicture(bool picture);
+    // How many rows the board shows by the codes its rows carry now.
+    int countShownRowCaptions() const;
     // Shows the four fields of a row (1..8) on its labels, keeping their look.
     void setRowCaptions(int index, const RateRow &row);
 
