@@ -471,13 +471,11 @@ void TForm1::UpdateMonitorInfo()
     eMon2->setText(QStringLiteral("%1) %2x%3").arg(count).arg(last.width()).arg(last.height()));
 }
 
+// Whether it is in the notification area or behind other windows, it comes back as from
+// a click on the tray icon.
 void TForm1::bringToFront()
 {
-    if (m_inTray)
-        TrayIcon1Click();
-    showNormal();
-    raise();
-    activateWindow();
+    TrayIcon1Click();
 }
 
 void TForm1::changeEvent(QEvent *event)

@@ -5,8 +5,6 @@
 TTitleImage::TTitleImage(QWidget *parent)
     : QWidget(parent)
 {
-    // The board's black shows around a picture narrower than the band.
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 void TTitleImage::setPicture(const TitlePicture &picture)

@@ -378,14 +378,22 @@ Result convertWmf(QByteArray metafile)
     return playWmf(api.get());
 }
 
+// Both kinds refuse an empty file, and one beyond the size cap, before any walk.
+QString lengthProblem(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return QStringLiteral("The file is empty.");
+    if (bytes.size() > kMaxFileBytes)
+        return QStringLiteral("The metafile is larger than 64 MB.");
+    return QString();
+}
+
 } // namespace
 
 Result emfToSvg(const QByteArray &bytes)
 {
-    if (bytes.isEmpty())
-        return failure(QStringLiteral("The file is empty."));
-    if (bytes.size() > kMaxFileBytes)
-        return failure(QStringLiteral("The metafile is larger than 64 MB."));
+    if (const QString problem = lengthProblem(bytes); !problem.isEmpty())
+        return failure(problem);
     const Walk walk = walkEmf(bytes);
     if (!walk.problem.isEmpty())
         return failure(walk.problem);
@@ -394,10 +402,8 @@ Result emfToSvg(const QByteArray &bytes)
 
 Result wmfToSvg(const QByteArray &bytes)
 {
-    if (bytes.isEmpty())
-        return failure(QStringLiteral("The file is empty."));
-    if (bytes.size() > kMaxFileBytes)
-        return failure(QStringLiteral("The metafile is larger than 64 MB."));
+    if (const QString problem = lengthProblem(bytes); !problem.isEmpty())
+        return failure(problem);
     const Walk walk = walkWmf(bytes);
     if (!walk.problem.isEmpty())
         return failure(walk.problem);
