@@ -253,4 +253,38 @@ TEST_F(MonitorEndToEnd, BoardLeavesWithTheUnpluggedTvAndComesBackWithIt)
     EXPECT_TRUE(waitForBoardDrawnAcross(kTvLying));
 }
 
+// A TV turned while the board shows on it: the board follows each turn without a restart.
+TEST_F(MonitorEndToEnd, BoardFollowsTheTvTurnedWhileItShows)
+{
+    ASSERT_TRUE(server->setMonitors({kOperatorMonitor, kTvUpright}));
+    ASSERT_TRUE(startWithTheBoardOn(kTvUpright));
+    const QString tv = server->monitorNames().last();
+
+    for (const QRect &turned : {kTvLying, kTvUpright}) {
+        ASSERT_TRUE(server->resizeMonitor(tv, turned));
+        ASSERT_EQ(server->monitors(), (QList<QRect>{kOperatorMonitor, turned}));
+        EXPECT_TRUE(waitForBoardCovering(turned)) << "shown: " << describe(shownWindows()).toStdString();
+        EXPECT_TRUE(waitForBoardDrawnAcross(turned));
+    }
+}
+
+// A TV whose link flickers: ten times off and on within two seconds, the board ends on it,
+// one board and the operator window, nothing left behind.
+TEST_F(MonitorEndToEnd, BoardEndsOnAFlickeringTv)
+{
+    ASSERT_TRUE(server->setMonitors({kOperatorMonitor, kTvUpright}));
+    ASSERT_TRUE(startWithTheBoardOn(kTvUpright));
+    const QString tv = server->monitorNames().last();
+
+    for (int flicker = 0; flicker < 10; ++flicker) {
+        ASSERT_TRUE(server->removeMonitor(tv));
+        ASSERT_EQ(server->addMonitor(kTvUpright), tv);
+    }
+
+    EXPECT_TRUE(waitForBoardCovering(kTvUpright)) << "shown: " << describe(shownWindows()).toStdString();
+    EXPECT_TRUE(waitForBoardDrawnAcross(kTvUpright));
+    EXPECT_EQ(shownWindows().size(), 2) << describe(shownWindows()).toStdString();
+    EXPECT_EQ(program->state(), QProcess::Running);
+}
+
 } // namespace

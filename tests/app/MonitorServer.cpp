@@ -232,7 +232,11 @@ bool MonitorServer::apply(const QStringList &outputChanges) const
     QRect bounds(QPoint(0, 0), QSize(1, 1));
     for (const Monitor &monitor : m_monitors)
         bounds |= monitor.bounds;
-    return xrandr(QStringList{QStringLiteral("--fb"), framebufferSize(bounds)} + outputChanges);
+    // The dummy driver tells an output's connection only when the outputs are probed (a real
+    // driver learns it from the cable); the query probes them, so that clients read outputs
+    // with a monitor as connected. Qt passes on no change of an output it takes as unplugged.
+    return xrandr(QStringList{QStringLiteral("--fb"), framebufferSize(bounds)} + outputChanges)
+           && xrandr({QStringLiteral("--query")});
 }
 
 qsizetype MonitorServer::indexOf(const QString &name) const
