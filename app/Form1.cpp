@@ -6,6 +6,8 @@
 #include "RunTextTab.h"
 #include "TitleLine.h"
 #include "TitleTab.h"
+#include "WebBoardLine.h"
+#include "WebBoardTab.h"
 #include "WindowPlacement.h"
 #include "board/BoardFields.h"
 #include "board/BoardFonts.h"
@@ -22,6 +24,7 @@
 #include "controls/CommandGlyphs.h"
 #include "controls/Label3D.h"
 #include "controls/LbSpeedButton.h"
+#include "controls/RunLabel.h"
 #include "desktop/FormInfo.h"
 #include "desktop/HelpViewer.h"
 #include "desktop/HistoryComboBox.h"
@@ -32,6 +35,7 @@
 #include "platform/SettingsSaver.h"
 #include "platform/SettingsStore.h"
 #include "platform/StoredSettings.h"
+#include "web/WebBoard.h"
 
 #include <QAction>
 #include <QApplication>
@@ -410,6 +414,10 @@ void TForm1::buildSettingsTab()
     connect(TitleTab->eTextList, &THistoryComboBox::entrySelected, this, &TForm1::eTextListDropDown);
     connect(TitleTab->eTextList, &THistoryComboBox::closeUp, this, &TForm1::eTextListCloseUp);
     followTitle();
+
+    WebBoardTab = new TWebBoardTab(TabNastroyki);
+    m_webLine = new WebBoardLine(this);
+    WebBoardTab->follow(*m_webLine);
 }
 
 // Both boards and the options show the title's state; the TV board only once it exists.
@@ -796,6 +804,20 @@ void TForm1::attachFormMon2(TFormMon2 *formMon2)
         showTvState(true);
     connect(formMon2, &TFormMon2::runBegan, this, &TForm1::runBegan);
     connect(formMon2, &TFormMon2::runEnded, this, &TForm1::runEnded);
+    serveBoardOnTheNetwork(formMon2);
+}
+
+// Browsers on the office network see what the TV shows.
+void TForm1::serveBoardOnTheNetwork(TFormMon2 *formMon2)
+{
+    m_webBoard = std::make_unique<WebBoard>(formMon2->FrameCorvane1, formMon2->FrameCorvane1->RunLabel);
+    connect(formMon2, &QObject::destroyed, this, [this] { m_webBoard.reset(); });
+    connect(m_webLine, &WebBoardLine::startRequested, m_webBoard.get(), &WebBoard::start);
+    connect(m_webLine, &WebBoardLine::stopRequested, m_webBoard.get(), &WebBoard::stop);
+    connect(m_webBoard.get(), &WebBoard::listening, m_webLine, &WebBoardLine::serverListening);
+    connect(m_webBoard.get(), &WebBoard::failed, m_webLine, &WebBoardLine::serverFailed);
+    connect(m_webBoard.get(), &WebBoard::stopped, m_webLine, &WebBoardLine::serverStopped);
+    m_webLine->startUp();
 }
 
 void TForm1::showTvState(bool on)
@@ -981,7 +1003,7 @@ void TForm1::Modify(QLineEdit *field)
 
     const RateRow fields = row->rateRow();
     FrameCorvane1->setRowCaptions(line, fields);
-    const int shown = FrameCorvane1->countShownRowCaptions();
+    const int shown = countShownRows(FrameCorvane1->rowCaptions());
     for (TFrameCorvane *board : boards()) {
         if (board != FrameCorvane1)
             board->setRowCaptions(line, fields);

@@ -33,6 +33,9 @@ class SettingsStore;
 class TFrame1corvane;
 class TRunTextTab;
 class TTitleTab;
+class TWebBoardTab;
+class WebBoard;
+class WebBoardLine;
 class TitleLine;
 class TFrameCorvane;
 class TFormMon2;
@@ -67,6 +70,8 @@ public:
     // Hands over the TV window once it exists; from then on every change reaches its board.
     void attachFormMon2(TFormMon2 *formMon2);
     TFormMon2 *formMon2() const { return m_formMon2; }
+    // The board served to browsers, once the TV window is there.
+    WebBoard *webBoard() const { return m_webBoard.get(); }
     // The TV is on, and its board waits for its monitor to come back.
     bool tvWaiting() const { return m_tvWaiting; }
     // Writes a row read from the rate table into the editor row of that slot.
@@ -166,6 +171,7 @@ public:
     QPushButton *bDefProc;
     TRunTextTab *RunTextTab;
     TTitleTab *TitleTab;
+    TWebBoardTab *WebBoardTab;
     TFontButtons *FontButtons;
     // Indexed by tag, 1 to 8; element 0 is unused.
     std::array<TFrame1corvane *, 9> EditorRows{};
@@ -194,6 +200,7 @@ private:
     void buildRatesTab();
     void buildRunTextTab();
     void buildSettingsTab();
+    void serveBoardOnTheNetwork(TFormMon2 *formMon2);
     void buildCommands();
     void buildTray();
     void followTitle();
@@ -222,6 +229,9 @@ private:
     SettingsSaver *m_saver = nullptr;
     Playlist *m_playlist = nullptr;
     TitleLine *m_title = nullptr;
+    WebBoardLine *m_webLine = nullptr;
+    // The board for browsers; it follows the TV board, so it lives as long as that one.
+    std::unique_ptr<WebBoard> m_webBoard;
     Clock m_clock = [] { return QDateTime::currentDateTime(); };
     std::unique_ptr<TSPHelpViewer> m_help;
     QPointer<TFormInfo> m_formInfo;

@@ -1,11 +1,11 @@
 #include "BenchSupport.h"
+#include "board/FrameCorvane.h"
 
 #include "app/Form1.h"
 #include "app/Frame1corvane.h"
 #include "platform/ProgramSettings.h"
 
 #include <QLineEdit>
-#include <QSettings>
 #include <benchmark/benchmark.h>
 
 namespace benchsupport {
@@ -25,16 +25,14 @@ RateSlots officeTable()
     }};
 }
 
-IsolatedSettings::IsolatedSettings()
+void fillBoard(TFrameCorvane &board)
 {
-    qputenv("XDG_CONFIG_HOME", m_configHome.path().toUtf8());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_configHome.path());
-    programSettings().reset();
-}
-
-IsolatedSettings::~IsolatedSettings()
-{
-    programSettings().reset();
+    programSettings().setProportions(Proportions{});
+    board.InitBoard();
+    const RateSlots table = officeTable();
+    for (int i = 1; i <= 8; ++i)
+        board.setRowCaptions(i, table[static_cast<size_t>(i - 1)]);
+    board.ShownRowCount = 8;
 }
 
 void fillEditorRows(TForm1 &form, const RateSlots &table)

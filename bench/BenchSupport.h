@@ -2,10 +2,9 @@
 
 #include "board/RateTable.h"
 
-#include <QTemporaryDir>
-
 class QLineEdit;
 class TForm1;
+class TFrameCorvane;
 namespace benchmark {
 class State;
 }
@@ -15,17 +14,8 @@ namespace benchsupport {
 // Eight rows as an exchange office shows them: codes, Russian names, comma decimals.
 RateSlots officeTable();
 
-// Sends the program's settings to a folder of the benchmark's own for as long as it lives,
-// starting from the first-run settings; the operator's own settings are never touched.
-class IsolatedSettings
-{
-public:
-    IsolatedSettings();
-    ~IsolatedSettings();
-
-private:
-    QTemporaryDir m_configHome;
-};
+// A board of the default proportions with the office table in its eight rows.
+void fillBoard(TFrameCorvane &board);
 
 // Types the table into the operator window's editor rows, as the operator would.
 void fillEditorRows(TForm1 &form, const RateSlots &table);

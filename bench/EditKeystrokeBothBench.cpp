@@ -1,4 +1,5 @@
 #include "BenchSupport.h"
+#include "tests/SettingsSandbox.h"
 #include "app/Form1.h"
 #include "app/Frame1corvane.h"
 #include "board/FormMon2.h"
@@ -18,7 +19,7 @@ namespace {
 // two-screen list). Settings go to a folder of the benchmark's own.
 void BM_EditKeystrokeBoth(benchmark::State &state)
 {
-    const benchsupport::IsolatedSettings settings;
+    const testsupport::SettingsSandbox sandbox;
 
     auto form = std::make_unique<TForm1>();
     auto tv = form->createFormMon2();

@@ -1,8 +1,6 @@
 #include "BenchSupport.h"
 #include "board/FrameCorvane.h"
-#include "board/RateTable.h"
 #include "controls/Label3D.h"
-#include "platform/ProgramSettings.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,13 +10,8 @@ namespace {
 // comes from the last monitor; run with a portrait (or landscape 16:9) last screen.
 void frameResize(benchmark::State &state, int height)
 {
-    programSettings().setProportions(Proportions{});
     TFrameCorvane frame;
-    frame.InitBoard();
-    const RateSlots table = benchsupport::officeTable();
-    for (int i = 1; i <= 8; ++i)
-        frame.setRowCaptions(i, table[static_cast<size_t>(i - 1)]);
-    frame.ShownRowCount = 8;
+    benchsupport::fillBoard(frame);
     frame.resize(height, height);
     int toggle = 0;
     for (auto _ : state) {

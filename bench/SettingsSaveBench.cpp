@@ -1,4 +1,5 @@
 #include "BenchSupport.h"
+#include "tests/SettingsSandbox.h"
 #include "platform/ProgramSettings.h"
 #include "platform/SettingsSaver.h"
 
@@ -11,7 +12,7 @@ namespace {
 // the settings file. Each iteration changes a proportion, so that the file really changes.
 void BM_SettingsSave(benchmark::State &state)
 {
-    const benchsupport::IsolatedSettings isolated;
+    const testsupport::SettingsSandbox sandbox;
     ProgramSettings &settings = programSettings();
     settings.setSettingsKey(ProgramSettings::settingsRoot() + QStringLiteral("bench"));
     RateSlots table = benchsupport::officeTable();

@@ -1,11 +1,8 @@
 #include "BoardGeometry.h"
 
-#include <cmath>
+#include "platform/Rounding.h"
 
-int nearest(double x)
-{
-    return static_cast<int>(std::nearbyint(x));
-}
+#include <cmath>
 
 double portraitRatio(QSize monitor)
 {
@@ -40,13 +37,13 @@ double rowPitch(int shownRows, int nameColumnHeight, int headerHeight)
 RowPlacement rowPlacement(int k, double pitch, int top, int nameColumnWidth, int ratesColumnWidth)
 {
     RowPlacement row;
-    const int rowTop = nearest(k * pitch) + top;
-    const int nameWidth = nearest(nameColumnWidth * 0.96);
-    const int lineHeight = nearest(pitch / 2 - 0.5);
+    const int rowTop = roundHalfEven(k * pitch) + top;
+    const int nameWidth = roundHalfEven(nameColumnWidth * 0.96);
+    const int lineHeight = roundHalfEven(pitch / 2 - 0.5);
     row.name = QRect(0, rowTop, nameWidth, lineHeight);
-    row.nameRus = QRect(0, rowTop + nearest(pitch / 2), nameWidth, lineHeight);
-    const int rateWidth = nearest(ratesColumnWidth * 0.96 / 2);
-    const int rateHeight = nearest(pitch + 0.5);
+    row.nameRus = QRect(0, rowTop + roundHalfEven(pitch / 2), nameWidth, lineHeight);
+    const int rateWidth = roundHalfEven(ratesColumnWidth * 0.96 / 2);
+    const int rateHeight = roundHalfEven(pitch + 0.5);
     row.buy = QRect(0, rowTop, rateWidth, rateHeight);
     row.sell = QRect(ratesColumnWidth / 2, rowTop, rateWidth, rateHeight);
     return row;

@@ -5,9 +5,6 @@
 #include <QRect>
 #include <QSize>
 
-// The integer nearest to x, halves going to the even neighbour.
-int nearest(double x);
-
 // Short side over long side of a monitor: the board is that monitor's shape turned upright.
 double portraitRatio(QSize monitor);
 

@@ -42,36 +42,11 @@ void TFormMon2::FormCreate(const TFrameCorvane *preview, const TFrameCorvane::Ed
     board->PanelTablo->moveDockedToFront(board->ImageTop);
     board->ImageTop->setPicture(preview->ImageTop->picture());
     board->showTitlePicture(!preview->ImageTop->isHidden());
-    copyLookFrom(preview);
+    board->copyLookFrom(preview);
     if (programSettings().tv())
         show();
     board->PanelTablo->moveDockedAfter(board->SplitterT, board->LabelTop);
     board->LoadRateTable(writeEditorRow);
-}
-
-void TFormMon2::copyLookFrom(const TFrameCorvane *preview)
-{
-    TFrameCorvane *board = FrameCorvane1;
-    board->LabelTitle->setCaption(preview->LabelTitle->caption());
-    board->LabelData->setCaption(preview->LabelData->caption());
-    board->LabelTop->setCaption(preview->LabelTop->caption());
-    for (auto [from, to] : {std::pair{preview->LabelTop, board->LabelTop}, {preview->LabelData, board->LabelData},
-                            {preview->LabelTitle, board->LabelTitle}, {preview->LabelTitPok, board->LabelTitPok},
-                            {preview->LabelTitProd, board->LabelTitProd}})
-        TFrameCorvane::CopyLabelFont(from, to);
-    board->LabelBot->setCaption(QString());
-    for (auto [from, to] : {std::pair{preview->LabelPok, board->LabelPok}, {preview->LabelProd, board->LabelProd},
-                            {preview->LabelName, board->LabelName}, {preview->LabelNameRus, board->LabelNameRus}})
-        TFrameCorvane::CopyLabelFont(from, to);
-    for (int i = 1; i <= 8; ++i) {
-        const auto &source = preview->row(i);
-        const auto &target = board->row(i);
-        TFrameCorvane::CopyLabelFont(source.Name, target.Name);
-        TFrameCorvane::CopyLabelFont(source.NameRus, target.NameRus);
-        TFrameCorvane::CopyLabelFont(source.Pok, target.Pok);
-        TFrameCorvane::CopyLabelFont(source.Prod, target.Prod);
-    }
-    TFrameCorvane::CopyLabelFont(preview->LabelBot, board->LabelBot);
 }
 
 void TFormMon2::showEvent(QShowEvent *event)

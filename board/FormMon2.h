@@ -46,5 +46,4 @@ protected:
 
 private:
     void FormCreate(const TFrameCorvane *preview, const TFrameCorvane::EditorRowWriter &writeEditorRow);
-    void copyLookFrom(const TFrameCorvane *preview);
 };

@@ -269,7 +269,8 @@ void TFrameCorvane::FrameResize()
     m_inFrameResize = true;
     redock();
     const int height = PanelTablo->height();
-    const BoardBands bands = boardBands(height, targetMonitorGeometry().size(), programSettings().proportions());
+    const BoardBands bands = boardBands(height, m_layoutMonitor.value_or(targetMonitorGeometry().size()),
+                                          programSettings().proportions());
 
     auto *host = qobject_cast<TDockPanel *>(parentWidget());
     if (!host || host->dockSide(this) != DockSide::Fill)
@@ -295,6 +296,41 @@ void TFrameCorvane::FrameResize()
     m_inFrameResize = false;
 }
 
+void TFrameCorvane::copyLookFrom(const TFrameCorvane *other)
+{
+    LabelTitle->setCaption(other->LabelTitle->caption());
+    LabelData->setCaption(other->LabelData->caption());
+    LabelTop->setCaption(other->LabelTop->caption());
+    LabelBot->setCaption(QString());
+    for (auto [from, to] : {std::pair{other->LabelTop, LabelTop}, {other->LabelData, LabelData},
+                            {other->LabelTitle, LabelTitle}, {other->LabelTitPok, LabelTitPok},
+                            {other->LabelTitProd, LabelTitProd}, {other->LabelPok, LabelPok},
+                            {other->LabelProd, LabelProd}, {other->LabelName, LabelName},
+                            {other->LabelNameRus, LabelNameRus}, {other->LabelBot, LabelBot}})
+        CopyLabelFont(from, to);
+    for (int i = 1; i <= 8; ++i) {
+        const RowLabelSet &source = other->row(i);
+        const RowLabelSet &target = row(i);
+        CopyLabelFont(source.Name, target.Name);
+        CopyLabelFont(source.NameRus, target.NameRus);
+        CopyLabelFont(source.Pok, target.Pok);
+        CopyLabelFont(source.Prod, target.Prod);
+    }
+}
+
+void TFrameCorvane::copyRowsAndTitleFrom(const TFrameCorvane *other)
+{
+    for (int i = 1; i <= 8; ++i) {
+        const RowLabelSet &source = other->row(i);
+        setRowCaptions(i, {source.Name->caption(), source.Pok->caption(), source.Prod->caption(),
+                           source.NameRus->caption()});
+    }
+    ShownRowCount = countShownRows(rowCaptions());
+    if (ImageTop->picture().identity() != other->ImageTop->picture().identity())
+        ImageTop->setPicture(other->ImageTop->picture());
+    showTitlePicture(!other->ImageTop->isHidden());
+}
+
 void TFrameCorvane::showTitlePicture(bool picture)
 {
     // The picture is docked first, so the line after the text label is below either.
@@ -303,12 +339,15 @@ void TFrameCorvane::showTitlePicture(bool picture)
     PanelTablo->moveDockedAfter(SplitterT, LabelTop);
 }
 
-int TFrameCorvane::countShownRowCaptions() const
+RateSlots TFrameCorvane::rowCaptions() const
 {
-    int shown = 0;
-    for (int i = 1; i <= kRowCount; ++i)
-        shown += isShownRow(row(i).Name->caption()) ? 1 : 0;
-    return shown;
+    RateSlots captions;
+    for (int i = 1; i <= kRowCount; ++i) {
+        const RowLabelSet &set = row(i);
+        captions[static_cast<size_t>(i - 1)] = {set.Name->caption(), set.Pok->caption(), set.Prod->caption(),
+                                                set.NameRus->caption()};
+    }
+    return captions;
 }
 
 void TFrameCorvane::hideRow(const RowLabelSet &row)
@@ -374,8 +413,6 @@ void TFrameCorvane::LoadRateTable(const EditorRowWriter &writeEditorRow)
     const QVector<RateRow> rows = parseRateTable(programSettings().rateTableText());
     for (int slot = 1; slot <= int(rows.size()); ++slot) {
         const RateRow fields = fitToEditorLimits(rows[slot - 1]);
-        if (isShownRow(fields.code))
-            ++ShownRowCount;
         const RowLabelSet &set = row(slot);
         CloneLabel(LabelName, set.Name);
         CloneLabel(LabelNameRus, set.NameRus);
@@ -385,5 +422,6 @@ void TFrameCorvane::LoadRateTable(const EditorRowWriter &writeEditorRow)
         if (writeEditorRow)
             writeEditorRow(slot, fields);
     }
+    ShownRowCount = countShownRows(rows);
     LayoutRows();
 }

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "board/RateTable.h"
 #include "controls/DockPanel.h"
 #include "platform/TColor.h"
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <QSize>
 
 class QLabel;
 class TTitleImage;
 class TLabel3D;
 class TRunLabel;
-struct RateRow;
 
 // The exchange-rate board: a black portrait display of 3-D labels and thin white lines,
 // laid out from its height, the shape of the target monitor and the six proportions.
@@ -48,8 +50,16 @@ public:
     // The title band shows the picture (ImageTop) or the text (LabelTop), with the white
     // line right below whichever shows.
     void showTitlePicture(bool picture);
-    // How many rows the board shows by the codes its rows carry now.
-    int countShownRowCaptions() const;
+    // Takes the other board's captions of the fixed fields and the fonts of every field;
+    // the bottom line stays empty, for the ticker that runs over it.
+    void copyLookFrom(const TFrameCorvane *other);
+    // Takes the other board's row captions, and its title: text or picture.
+    void copyRowsAndTitleFrom(const TFrameCorvane *other);
+    // The monitor shape this board is laid out for; unset, it is the target monitor's. A
+    // board drawn for another screen (a browser window) sets that screen's size.
+    void setLayoutMonitor(std::optional<QSize> monitor) { m_layoutMonitor = monitor; }
+    // The four captions of every row as the board carries them now, slot 1 first.
+    RateSlots rowCaptions() const;
     // Shows the four fields of a row (1..8) on its labels, keeping their look.
     void setRowCaptions(int index, const RateRow &row);
 
@@ -103,4 +113,5 @@ private:
 
     std::array<RowLabelSet, 9> RowLabels{}; // element 0 is unused
     bool m_inFrameResize = false;
+    std::optional<QSize> m_layoutMonitor;
 };

@@ -39,6 +39,8 @@ QVector<RateRow> parseRateTable(const QString &text);
 // The parsed rows in their slots; slots past the last parsed row stay empty.
 RateSlots toRateSlots(const QVector<RateRow> &rows);
 
+// How many of the rows a board shows: the stored table's as it loads them, and its own
+// captions after an edit.
 int countShownRows(const QVector<RateRow> &rows);
 int countShownRows(const RateSlots &rows);
 

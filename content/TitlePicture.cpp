@@ -111,6 +111,11 @@ TitlePicture TitlePicture::fromSvg(const QByteArray &svg)
     return picture;
 }
 
+quintptr TitlePicture::identity() const
+{
+    return m_vector ? reinterpret_cast<quintptr>(m_vector.get()) : static_cast<quintptr>(m_raster.cacheKey());
+}
+
 bool TitlePicture::isNull() const
 {
     return m_raster.isNull() && !m_vector;

@@ -25,6 +25,9 @@ public:
     static TitlePicture fromSvg(const QByteArray &svg);
 
     bool isNull() const;
+    // The same for copies of one loaded picture and different for another picture, so a
+    // view can tell whether what it shows has changed.
+    quintptr identity() const;
     // The picture's own size in pixels (a metafile's view box).
     QSize naturalSize() const;
 

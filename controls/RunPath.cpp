@@ -1,16 +1,10 @@
 #include "RunPath.h"
 
-#include <cmath>
+#include "platform/Rounding.h"
+
 #include <limits>
 
 namespace runpath {
-
-namespace {
-
-constexpr double kIntMin = std::numeric_limits<int>::min();
-constexpr double kIntMax = std::numeric_limits<int>::max();
-
-} // namespace
 
 int saturate(std::int64_t value)
 {
@@ -19,24 +13,6 @@ int saturate(std::int64_t value)
     if (value > std::numeric_limits<int>::max())
         return std::numeric_limits<int>::max();
     return static_cast<int>(value);
-}
-
-int roundHalfEven(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    // floor and the subtraction are exact, so the tie test does not depend on the
-    // current rounding mode of the FPU.
-    const double below = std::floor(value);
-    const double rest = value - below;
-    double rounded = below;
-    if (rest > 0.5 || (rest == 0.5 && std::fmod(below, 2.0) != 0.0))
-        rounded = below + 1.0;
-    if (rounded <= kIntMin)
-        return std::numeric_limits<int>::min();
-    if (rounded >= kIntMax)
-        return std::numeric_limits<int>::max();
-    return static_cast<int>(rounded);
 }
 
 double fraction(int position, int steps)

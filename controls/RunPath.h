@@ -10,9 +10,6 @@ namespace runpath {
 // Clamps a wide value into int.
 int saturate(std::int64_t value);
 
-// Nearest integer, halves to the even neighbour (the board's Round), clamped to int.
-int roundHalfEven(double value);
-
 // Fraction of the run done at `position` of `steps`. A run without positive length
 // has no meaningful fraction; it is drawn as if it had not started (0).
 double fraction(int position, int steps);

@@ -37,6 +37,8 @@ void ProgramSettings::reset()
     m_runningTexts.clear();
     m_fontRecords = {};
     m_runSpeed = 1;
+    m_webBoardOn = false;
+    m_webBoardPort = kDefaultWebBoardPort;
     m_titleHistory.clear();
     m_settingsLoaded = false;
 }
@@ -120,6 +122,24 @@ void ProgramSettings::setRunningTexts(const QStringList &texts)
 void ProgramSettings::setRunSpeed(int speed)
 {
     assign(m_runSpeed, speed, &ProgramSettings::runSpeedChanged);
+}
+
+void ProgramSettings::setWebBoardOn(bool on)
+{
+    if (m_webBoardOn == on)
+        return;
+    m_webBoardOn = on;
+    emit webBoardOnChanged(on);
+    emit changed();
+}
+
+void ProgramSettings::setWebBoardPort(int port)
+{
+    if (port < kFirstPort || port > kLastPort || m_webBoardPort == port)
+        return;
+    m_webBoardPort = port;
+    emit webBoardPortChanged(port);
+    emit changed();
 }
 
 void ProgramSettings::setTitleHistory(const QStringList &history)

@@ -40,6 +40,8 @@ class ProgramSettings : public QObject
     Q_PROPERTY(QString RateTableText READ rateTableText WRITE setRateTableText NOTIFY rateTableTextChanged)
     Q_PROPERTY(QStringList RunningTexts READ runningTexts WRITE setRunningTexts NOTIFY runningTextsChanged)
     Q_PROPERTY(int RsSpeed READ runSpeed WRITE setRunSpeed NOTIFY runSpeedChanged)
+    Q_PROPERTY(bool WebBoard READ webBoardOn WRITE setWebBoardOn NOTIFY webBoardOnChanged)
+    Q_PROPERTY(int WebPort READ webBoardPort WRITE setWebBoardPort NOTIFY webBoardPortChanged)
     Q_PROPERTY(bool SettingsLoaded READ settingsLoaded)
 public:
     // The store's root key; the program title follows it.
@@ -84,6 +86,16 @@ public:
     int runSpeed() const { return m_runSpeed; }
     void setRunSpeed(int speed);
 
+    // The web board on the office network: whether it is served, and on which TCP port. A
+    // port outside 1..65535 is no port at all, so such a value is ignored and the port stays.
+    static constexpr int kFirstPort = 1;
+    static constexpr int kLastPort = 65535;
+    static constexpr int kDefaultWebBoardPort = 8080;
+    bool webBoardOn() const { return m_webBoardOn; }
+    void setWebBoardOn(bool on);
+    int webBoardPort() const { return m_webBoardPort; }
+    void setWebBoardPort(int port);
+
     // The title texts entered before, most recent first, as the title's history list holds them.
     QStringList titleHistory() const { return m_titleHistory; }
     void setTitleHistory(const QStringList &history);
@@ -108,6 +120,8 @@ signals:
     void runningTextsChanged();
     void fontRecordsChanged();
     void runSpeedChanged();
+    void webBoardOnChanged(bool on);
+    void webBoardPortChanged(int port);
     void titleHistoryChanged();
 
 private:
@@ -125,6 +139,8 @@ private:
     std::array<BoardFont, kFontFields> m_fontRecords{};
     QStringList m_runningTexts;
     int m_runSpeed = 1;
+    bool m_webBoardOn = false;
+    int m_webBoardPort = kDefaultWebBoardPort;
     QStringList m_titleHistory;
     bool m_settingsLoaded = false;
 };

@@ -43,6 +43,18 @@ bool readGuardedGroup(ProgramSettings &settings, const SettingsStore &store, Sto
     return true;
 }
 
+// The web board came after the guarded group had its fixed order, so its values stand on
+// their own: a file from before them, or one value gone bad, changes nothing else.
+void readWebBoard(ProgramSettings &settings, const SettingsStore &store)
+{
+    bool on = false;
+    if (store.readBool(QStringLiteral("WebBoard"), on))
+        settings.setWebBoardOn(on);
+    int port = 0;
+    if (store.readInteger(QStringLiteral("WebPort"), port))
+        settings.setWebBoardPort(port);
+}
+
 QString fontRecordPrefix(int field)
 {
     return QStringLiteral("F%1").arg(field);
@@ -80,6 +92,7 @@ StoredWindowPosition readStoredSettings(ProgramSettings &settings, const Setting
         settings.setRateTableText(table);
     else if (store.hasValue(QStringLiteral("CorvaneFile")))
         settings.keepStoredTable();
+    readWebBoard(settings, store);
     return position;
 }
 
@@ -101,5 +114,7 @@ void writeStoredSettings(const ProgramSettings &settings, SettingsStore &store)
         store.writeString(QStringLiteral("CorvaneFile"), settings.rateTableText());
     store.writeString(QStringLiteral("RS"), CommaText::write(settings.runningTexts()));
     store.writeInteger(QStringLiteral("RsSpeed"), settings.runSpeed());
+    store.writeBool(QStringLiteral("WebBoard"), settings.webBoardOn());
+    store.writeInteger(QStringLiteral("WebPort"), settings.webBoardPort());
     writeTitleHistory(settings.titleHistory(), store);
 }

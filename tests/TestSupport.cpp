@@ -2,7 +2,6 @@
 
 #include "app/Form1.h"
 #include "board/FormMon2.h"
-#include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
 
 #include <QCoreApplication>
@@ -11,8 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QRegularExpression>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -33,21 +30,6 @@ QImage renderWidget(QWidget *widget)
     image.fill(Qt::magenta);
     widget->render(&image);
     return image;
-}
-
-SettingsSandbox::SettingsSandbox()
-    : m_previousConfig(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
-{
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
-    m_previousHandler = ErrorBox::setHandler([this](const QString &text) { messages << text; });
-    programSettings().reset();
-}
-
-SettingsSandbox::~SettingsSandbox()
-{
-    programSettings().reset();
-    ErrorBox::setHandler(m_previousHandler);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_previousConfig);
 }
 
 ProgramWindows::ProgramWindows(Dialogs *dialogs)

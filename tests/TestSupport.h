@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/SettingsSandbox.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QMap>
@@ -22,26 +24,6 @@ QString screenSet();
 
 // Renders a widget (and its children) into an image of its own size.
 QImage renderWidget(QWidget *widget);
-
-// For its lifetime the settings store uses a folder of its own, error messages are collected
-// in `messages` instead of being shown, and the program settings start from their first-run
-// values.
-class SettingsSandbox
-{
-public:
-    SettingsSandbox();
-    ~SettingsSandbox();
-    SettingsSandbox(const SettingsSandbox &) = delete;
-    SettingsSandbox &operator=(const SettingsSandbox &) = delete;
-
-    bool isValid() const { return m_config.isValid(); }
-    QStringList messages;
-
-private:
-    QTemporaryDir m_config;
-    QString m_previousConfig;
-    std::function<void(const QString &)> m_previousHandler;
-};
 
 // The program's two windows as main() makes them: the operator window, then the TV window.
 // Stopping ends them in main()'s order; a restart is an orderly close and a fresh start

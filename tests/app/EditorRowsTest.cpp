@@ -3,14 +3,13 @@
 #include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
 #include "controls/Label3D.h"
-#include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
 #include "platform/SettingsStore.h"
+#include "tests/SettingsSandbox.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -77,12 +76,6 @@ QString settingsFile()
     return SettingsStore::filePathFor(QStringLiteral("\\Software\\Marrowgate\\") + title);
 }
 
-void removeSettingsFile()
-{
-    QFile::remove(settingsFile());
-    QFile::remove(settingsFile() + QStringLiteral(".bad"));
-}
-
 // Types as the operator does, one key at a time. QTest only knows Latin-1 keys, so the
 // Cyrillic letters go in as key events that carry their text.
 void typeText(QWidget *field, const QString &text)
@@ -116,20 +109,10 @@ void paste(QLineEdit *field, const QString &clip)
 class EditorRows : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        freshProcess();
-        removeSettingsFile();
-        m_previousHandler = ErrorBox::setHandler([this](const QString &text) { messages << text; });
-    }
+    void SetUp() override { ASSERT_TRUE(sandbox.isValid()); }
 
-    void TearDown() override
-    {
-        form.reset();
-        freshProcess();
-        removeSettingsFile();
-        ErrorBox::setHandler(m_previousHandler);
-    }
+    // The exit writes the settings, so the window goes while the sandbox is still there.
+    void TearDown() override { form.reset(); }
 
     // What a new run of the program starts with.
     static void freshProcess() { programSettings().reset(); }
@@ -212,11 +195,8 @@ protected:
         }
     }
 
+    testsupport::SettingsSandbox sandbox;
     std::unique_ptr<TForm1> form;
-    QStringList messages;
-
-private:
-    ErrorBox::Handler m_previousHandler;
 };
 
 } // namespace
@@ -244,7 +224,7 @@ TEST_F(EditorRows, FirstRunShowsTheDesignTexts)
     for (int i = 1; i <= 8; ++i)
         EXPECT_TRUE(boardRowHidden(i)) << "row " << i;
     EXPECT_TRUE(programSettings().rateTableText().isEmpty());
-    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(sandbox.messages.isEmpty()) << sandbox.messages.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(EditorRows, FieldsStopAtTheirMaximumLength)
@@ -503,7 +483,7 @@ TEST_F(EditorRows, PastedSeparatorsBecomeSpacesAndSurviveARestart)
     }
     EXPECT_EQ(shownCount(), shownBefore);
     EXPECT_EQ(board(2).NameRus->caption(), QStringLiteral("a b  c"));
-    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(sandbox.messages.isEmpty()) << sandbox.messages.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(EditorRows, EditsBeforeTheSettingsAreLoadedChangeNothing)
@@ -554,7 +534,7 @@ TEST_F(EditorRows, OfficeTableComesBackAfterARestart)
     }
     // The loaded table is not rewritten by the load itself.
     EXPECT_EQ(programSettings().rateTableText(), tableOf(kOffice));
-    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(sandbox.messages.isEmpty()) << sandbox.messages.join(QLatin1Char('\n')).toStdString();
 }
 
 namespace {

@@ -4,7 +4,6 @@
 #include "app/TitleTab.h"
 #include "desktop/HistoryComboBox.h"
 #include "app/Frame1corvane.h"
-#include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
 #include "platform/SettingsStore.h"
 
@@ -84,19 +83,12 @@ class Form1Startup : public ::testing::Test
 protected:
     void SetUp() override
     {
-        programSettings().reset();
+        ASSERT_TRUE(sandbox.isValid());
         path = SettingsStore::filePathFor(settingsKey());
-        removeFiles();
-        previousHandler = ErrorBox::setHandler([this](const QString &text) { messages.append(text); });
     }
 
-    void TearDown() override
-    {
-        form.reset();
-        ErrorBox::setHandler(previousHandler);
-        removeFiles();
-        programSettings().reset();
-    }
+    // The exit writes the settings, so the window goes while the sandbox is still there.
+    void TearDown() override { form.reset(); }
 
     void removeFiles()
     {
@@ -127,9 +119,8 @@ protected:
         return Loaded{form->pos(), s.fileName(), s.titleMode(), s.tv(), s.proportions()};
     }
 
+    testsupport::SettingsSandbox sandbox;
     QString path;
-    QStringList messages;
-    ErrorBox::Handler previousHandler;
     std::unique_ptr<TForm1> form;
 };
 
@@ -166,7 +157,7 @@ TEST_F(Form1Startup, FirstRunUsesDesignValuesAndWritesEveryValueAtExit)
         ASSERT_TRUE(values.contains(QLatin1String(name))) << name;
         EXPECT_EQ(values.value(QLatin1String(name)), value) << name;
     }
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(sandbox.messages.isEmpty());
 }
 
 struct GuardCase
@@ -215,7 +206,7 @@ TEST_P(GuardedGroup, FirstFailedReadEndsTheGroup)
     form = std::make_unique<TForm1>();
     EXPECT_EQ(loaded(), GetParam().expected);
     EXPECT_TRUE(programSettings().settingsLoaded());
-    EXPECT_TRUE(messages.isEmpty()) << "a failed read is silent";
+    EXPECT_TRUE(sandbox.messages.isEmpty()) << "a failed read is silent";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -275,7 +266,7 @@ TEST_F(Form1Startup, ValuesSurviveARestart)
     programSettings().reset();
     form = std::make_unique<TForm1>();
     EXPECT_EQ(loaded(), before);
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(sandbox.messages.isEmpty());
 }
 
 TEST_F(Form1Startup, StoredPositionOnTheSecondMonitorMovesToTheFirstWhenShown)
@@ -301,7 +292,7 @@ TEST_F(Form1Startup, FailedSaveIsReportedAndTheProgramGoesOn)
     form.reset();
     const QString printed = QString::fromStdString(::testing::internal::GetCapturedStderr());
     // Nobody is asked at exit: the file and the reason go to the standard error.
-    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(sandbox.messages.isEmpty()) << sandbox.messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(printed.contains(path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(EISDIR))))
         << printed.toStdString();
     EXPECT_TRUE(QFileInfo(path).isDir());
@@ -312,7 +303,7 @@ TEST_F(Form1Startup, UnparsableFileIsSetAsideAndAFreshOneWritten)
     const QByteArray bad = "[General]\nLeft\n=3\nTop=50\n";
     writeFile(bad);
     form = std::make_unique<TForm1>();
-    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(sandbox.messages.size(), 1);
     EXPECT_EQ(loaded(), Loaded{});
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_EQ(readBytes(path + QStringLiteral(".bad")), bad);
@@ -320,7 +311,7 @@ TEST_F(Form1Startup, UnparsableFileIsSetAsideAndAFreshOneWritten)
 
     EXPECT_EQ(readValues(path).value(QStringLiteral("Left")), QStringLiteral("324"));
     EXPECT_EQ(readBytes(path + QStringLiteral(".bad")), bad);
-    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(sandbox.messages.size(), 1);
 }
 
 // A table stored as something other than text is not read; it must not be replaced by an

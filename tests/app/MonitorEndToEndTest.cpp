@@ -2,9 +2,11 @@
 // runs: the board belongs full-screen on the last monitor, whatever that monitor does.
 
 #include "tests/TestSupport.h"
+#include "tests/app/HeadlessBrowser.h"
 #include "tests/app/MonitorServer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -12,6 +14,10 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <memory>
 #include <gtest/gtest.h>
@@ -122,9 +128,10 @@ protected:
 
     // Starts the program with the board switched on in its settings and waits until the
     // board covers the monitor; false, with the reason among the failures, when it does not.
-    bool startWithTheBoardOn(const QRect &tvMonitor)
+    bool startWithTheBoardOn(const QRect &tvMonitor, const QByteArray &moreSettings = {})
     {
-        testsupport::writeBytes(home.filePath(QStringLiteral("config/Marrowgate/corvane.conf")), kSettingsWithTheBoardOn);
+        testsupport::writeBytes(home.filePath(QStringLiteral("config/Marrowgate/corvane.conf")),
+                                kSettingsWithTheBoardOn + moreSettings);
         program = std::make_unique<QProcess>();
         program->setProcessEnvironment(environment());
         program->setProcessChannelMode(QProcess::MergedChannels);
@@ -221,6 +228,13 @@ protected:
         return false;
     }
 
+    // The monitor's picture as the server shows it.
+    QImage monitorPicture(const QRect &monitor) const
+    {
+        const QString file = home.filePath(QStringLiteral("screen.png"));
+        return server->screenshot(file) ? QImage(file).copy(monitor).convertToFormat(QImage::Format_RGB32) : QImage();
+    }
+
     std::unique_ptr<MonitorServer> server;
     QTemporaryDir home;
     std::unique_ptr<QProcess> program;
@@ -285,6 +299,212 @@ TEST_F(MonitorEndToEnd, BoardEndsOnAFlickeringTv)
     EXPECT_TRUE(waitForBoardDrawnAcross(kTvUpright));
     EXPECT_EQ(shownWindows().size(), 2) << describe(shownWindows()).toStdString();
     EXPECT_EQ(program->state(), QProcess::Running);
+}
+
+} // namespace
+
+namespace {
+
+// A port nobody listens on at the moment.
+quint16 freePort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+}
+
+// The picture's drawn part: where the board lies on it.
+QRect boardOn(const QImage &picture)
+{
+    return drawnPart(picture, picture.rect());
+}
+
+bool isLine(QRgb pixel)
+{
+    return qGray(pixel) > 150 && std::abs(qRed(pixel) - qBlue(pixel)) < 40 && std::abs(qRed(pixel) - qGreen(pixel)) < 40;
+}
+
+// The board's white separator lines: rows with a run of line pixels a fifth of the board's
+// width long, columns with one a thirtieth of its height long (longer than any stroke of its
+// texts); each line given once, by its first pixel.
+struct Separators
+{
+    QList<int> rows;
+    QList<int> columns;
+};
+
+int longestRun(const QImage &picture, QPoint from, QPoint step, int count)
+{
+    int longest = 0;
+    int run = 0;
+    for (QPoint at = from; count-- > 0; at += step) {
+        run = isLine(picture.pixel(at)) ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+Separators separatorsOf(const QImage &picture)
+{
+    const QRect board = boardOn(picture);
+    Separators found;
+    for (int y = board.top(); y <= board.bottom(); ++y) {
+        const bool line = longestRun(picture, QPoint(board.left(), y), QPoint(1, 0), board.width()) >= board.width() / 5;
+        if (line && (found.rows.isEmpty() || found.rows.last() != y - 1))
+            found.rows.append(y);
+    }
+    for (int x = board.left(); x <= board.right(); ++x) {
+        const bool line = longestRun(picture, QPoint(x, board.top()), QPoint(0, 1), board.height()) >= board.height() / 30;
+        if (line && (found.columns.isEmpty() || found.columns.last() != x - 1))
+            found.columns.append(x);
+    }
+    return found;
+}
+
+::testing::AssertionResult sameWithin(const QList<int> &page, const QList<int> &tv, int pixels)
+{
+    bool same = page.size() == tv.size();
+    for (qsizetype i = 0; same && i < page.size(); ++i)
+        same = std::abs(page.at(i) - tv.at(i)) <= pixels;
+    if (same)
+        return ::testing::AssertionSuccess();
+    QStringList pageText;
+    QStringList tvText;
+    for (int at : page)
+        pageText.append(QString::number(at));
+    for (int at : tv)
+        tvText.append(QString::number(at));
+    return ::testing::AssertionFailure() << "page " << pageText.join(QLatin1Char(' ')).toStdString() << ", TV "
+                                         << tvText.join(QLatin1Char(' ')).toStdString();
+}
+
+// Share of the pixels of two pictures of one size that differ by more than a little.
+double differingShare(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return 1;
+    qint64 differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            differing += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q)) > 30;
+        }
+    return double(differing) / (qint64(a.width()) * a.height());
+}
+
+class WebBoardEndToEnd : public MonitorEndToEnd
+{
+protected:
+    void SetUp() override
+    {
+        MonitorEndToEnd::SetUp();
+        if (IsSkipped())
+            return;
+        browser = std::make_unique<HeadlessBrowser>();
+        if (!browser->available())
+            GTEST_SKIP() << "no headless browser here: " << browser->whyNot().toStdString();
+        port = freePort();
+        ASSERT_NE(port, 0);
+    }
+
+    // Starts the program with the TV board and the web board on, and waits for the web board.
+    bool startWithTheWebBoardOn(const QRect &tvMonitor)
+    {
+        if (!startWithTheBoardOn(tvMonitor, QStringLiteral("WebBoard=1\nWebPort=%1\n").arg(port).toLatin1()))
+            return false;
+        return testsupport::waitUntil(
+            [&] {
+                QTcpSocket probe;
+                probe.connectToHost(QHostAddress::LocalHost, port);
+                return probe.waitForConnected(200);
+            },
+            kReactionMs);
+    }
+
+    // The page's board state, once it shows a board.
+    QString pageVersion() { return browser->evaluate(QStringLiteral("document.body.dataset.version || ''")).toString(); }
+
+    bool openPage(QSize window)
+    {
+        return browser->open(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)), window)
+               && testsupport::waitUntil([&] { return !pageVersion().isEmpty(); }, kReactionMs);
+    }
+
+    // The page and the TV show the same board: its lines where the TV has them.
+    void expectPageShowsTheTvBoard(const QRect &tvMonitor)
+    {
+        const QImage page = browser->screenshot();
+        const QImage tv = monitorPicture(tvMonitor);
+        ASSERT_EQ(page.size(), tvMonitor.size());
+        ASSERT_EQ(tv.size(), tvMonitor.size());
+        const Separators onPage = separatorsOf(page);
+        const Separators onTv = separatorsOf(tv);
+        // At least under the title and the heading and above the bottom band; the date cell's,
+        // the name column's and the buy/sell lines.
+        EXPECT_GE(onTv.rows.size(), 3) << "the TV board's bands";
+        EXPECT_GE(onTv.columns.size(), 3) << "the TV board's columns";
+        EXPECT_TRUE(sameWithin(onPage.rows, onTv.rows, 2));
+        EXPECT_TRUE(sameWithin(onPage.columns, onTv.columns, 2));
+        EXPECT_LT(differingShare(page, tv), 0.01);
+    }
+
+    std::unique_ptr<HeadlessBrowser> browser;
+    quint16 port = 0;
+};
+
+// Where the first rate row's buy field lies on the operator's monitor, with the window where
+// the settings put it.
+const QPoint kFirstBuyField(730, 200);
+
+TEST_F(WebBoardEndToEnd, PageShowsTheTvBoardAndWhatTheOperatorTypes)
+{
+    ASSERT_TRUE(server->setMonitors({kOperatorMonitor, kTvUpright}));
+    ASSERT_TRUE(startWithTheWebBoardOn(kTvUpright));
+    ASSERT_TRUE(waitForBoardDrawnAcross(kTvUpright));
+    ASSERT_TRUE(openPage(kTvUpright.size())) << browser->whyNot().toStdString();
+    expectPageShowsTheTvBoard(kTvUpright);
+
+    const QString before = pageVersion();
+    const QImage pageBefore = browser->screenshot();
+    server->run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(kFirstBuyField.x()),
+                                             QString::number(kFirstBuyField.y()), QStringLiteral("click"),
+                                             QStringLiteral("1"), QStringLiteral("key"), QStringLiteral("ctrl+a"),
+                                             QStringLiteral("type"), QStringLiteral("93,45")});
+    // Within a second of the keystrokes the page shows the new state; the test gives it more
+    // time only so as not to fail on a busy machine, and reports the time it took.
+    QElapsedTimer typed;
+    typed.start();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return pageVersion() != before; }, kReactionMs)) << "the page never changed";
+    RecordProperty("keystroke_to_page_ms", int(typed.elapsed()));
+    const QImage pageAfter = browser->screenshot();
+    // A whole row comes up: code, name and both figures, not a digit of the clock.
+    EXPECT_GT(differingShare(pageBefore, pageAfter), 0.005) << "the typed rate shows on the page";
+    QNetworkAccessManager network;
+    QNetworkReply *rates = network.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/rates.json").arg(port))));
+    ASSERT_TRUE(testsupport::waitUntil([rates] { return rates->isFinished(); }));
+    EXPECT_TRUE(rates->readAll().contains("\"buy\": \"93,45\"")) << "the feed has the typed rate too";
+    delete rates;
+    expectPageShowsTheTvBoard(kTvUpright);
+}
+
+TEST_F(WebBoardEndToEnd, LyingPageShowsTheLyingTvBoard)
+{
+    ASSERT_TRUE(server->setMonitors({kOperatorMonitor, kTvLying}));
+    ASSERT_TRUE(startWithTheWebBoardOn(kTvLying));
+    ASSERT_TRUE(waitForBoardDrawnAcross(kTvLying));
+    ASSERT_TRUE(openPage(kTvLying.size())) << browser->whyNot().toStdString();
+    expectPageShowsTheTvBoard(kTvLying);
+}
+
+TEST_F(WebBoardEndToEnd, ServerOnlyReads)
+{
+    ASSERT_TRUE(server->setMonitors({kOperatorMonitor, kTvUpright}));
+    ASSERT_TRUE(startWithTheWebBoardOn(kTvUpright));
+    QNetworkAccessManager network;
+    QNetworkReply *reply = network.post(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port))), QByteArray("x"));
+    ASSERT_TRUE(testsupport::waitUntil([reply] { return reply->isFinished(); }));
+    EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 405) << reply->errorString().toStdString();
+    delete reply;
 }
 
 } // namespace

@@ -112,19 +112,6 @@ QImage frameWithTextAt(TRunString &like, QPoint origin)
 
 // ---------------------------------------------------------------- path arithmetic
 
-TEST(RunPath, RoundsHalvesToEven)
-{
-    const struct
-    {
-        double value;
-        int rounded;
-    } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {2.4999999, 2},
-                 {2.5000001, 3}, {0.49999999999999994, 0}, {-7.2, -7}, {1e300, std::numeric_limits<int>::max()},
-                 {-1e300, std::numeric_limits<int>::min()}, {std::nan(""), 0}};
-    for (const auto &c : cases)
-        EXPECT_EQ(runpath::roundHalfEven(c.value), c.rounded) << c.value;
-}
-
 TEST(RunPath, CentresOnlyWhatFits)
 {
     EXPECT_EQ(runpath::centred(192, 100), 46);

@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <functional>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -47,8 +48,50 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeCase{"RateTable", [](ProgramSettings &s) { s.setRateTableText(QStringLiteral("USD\t1\t2\tX\r\n")); },
                    "rateTableTextChanged()"},
         ChangeCase{"WindowBounds", [](ProgramSettings &s) { s.setWindowBounds({10, 20, 600, 520}); },
-                   "windowBoundsChanged()"}),
+                   "windowBoundsChanged()"},
+        ChangeCase{"WebBoard", [](ProgramSettings &s) { s.setWebBoardOn(true); }, "webBoardOnChanged(bool)"},
+        ChangeCase{"WebPort", [](ProgramSettings &s) { s.setWebBoardPort(8443); }, "webBoardPortChanged(int)"}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// A number outside 1..65535 is no TCP port: the web board keeps the port it had.
+TEST(ProgramSettings, WebPortTakesOnlyTcpPorts)
+{
+    ProgramSettings settings;
+    EXPECT_EQ(settings.webBoardPort(), 8080);
+    QSignalSpy ports(&settings, &ProgramSettings::webBoardPortChanged);
+    QSignalSpy changed(&settings, &ProgramSettings::changed);
+    const struct
+    {
+        int given;
+        int kept;
+    } cases[] = {{0, 8080}, {-8080, 8080}, {65536, 8080}, {1, 1}, {std::numeric_limits<int>::min(), 1},
+                 {65535, 65535}, {std::numeric_limits<int>::max(), 65535}, {8081, 8081}};
+    QList<int> told;
+    for (const auto &c : cases) {
+        const int before = settings.webBoardPort();
+        settings.setWebBoardPort(c.given);
+        EXPECT_EQ(settings.webBoardPort(), c.kept) << c.given;
+        if (c.kept != before)
+            told << c.kept;
+    }
+    QList<int> signalled;
+    for (const QList<QVariant> &arguments : ports)
+        signalled << arguments.first().toInt();
+    EXPECT_EQ(signalled, told);
+    EXPECT_EQ(changed.count(), told.size());
+}
+
+TEST(ProgramSettings, WebBoardSwitchTellsItsValue)
+{
+    ProgramSettings settings;
+    EXPECT_FALSE(settings.webBoardOn());
+    QSignalSpy switched(&settings, &ProgramSettings::webBoardOnChanged);
+    settings.setWebBoardOn(true);
+    settings.setWebBoardOn(false);
+    ASSERT_EQ(switched.count(), 2);
+    EXPECT_TRUE(switched.at(0).first().toBool());
+    EXPECT_FALSE(switched.at(1).first().toBool());
+}
 
 TEST(ProgramSettings, ProportionTagsFollowTheFieldsOfTheTab)
 {
@@ -85,6 +128,8 @@ TEST(ProgramSettings, ResetGoesBackToAFirstRunSilently)
     settings.setTV(true);
     settings.setProportion(0, 1);
     settings.setRateTableText(QStringLiteral("x"));
+    settings.setWebBoardOn(true);
+    settings.setWebBoardPort(9000);
     settings.setSettingsLoaded();
     QSignalSpy changed(&settings, &ProgramSettings::changed);
     settings.reset();
@@ -93,6 +138,8 @@ TEST(ProgramSettings, ResetGoesBackToAFirstRunSilently)
     EXPECT_FALSE(settings.tv());
     EXPECT_EQ(settings.proportions(), Proportions{});
     EXPECT_TRUE(settings.rateTableText().isEmpty());
+    EXPECT_FALSE(settings.webBoardOn());
+    EXPECT_EQ(settings.webBoardPort(), 8080);
     EXPECT_FALSE(settings.settingsLoaded());
     EXPECT_EQ(settings.settingsKey(), ProgramSettings::settingsRoot());
 }

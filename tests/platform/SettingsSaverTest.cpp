@@ -101,7 +101,9 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"TV", [](ProgramSettings &s) { s.setTV(true); }, "TV", "1"},
         ValueCase{"ProName", [](ProgramSettings &s) { s.setProportion(4, 41); }, "ProName", "41"},
         ValueCase{"CorvaneFile", [](ProgramSettings &s) { s.setRateTableText(QStringLiteral("EUR")); },
-                  "CorvaneFile", "EUR"}),
+                  "CorvaneFile", "EUR"},
+        ValueCase{"WebBoard", [](ProgramSettings &s) { s.setWebBoardOn(true); }, "WebBoard", "1"},
+        ValueCase{"WebPort", [](ProgramSettings &s) { s.setWebBoardPort(8443); }, "WebPort", "8443"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(SettingsSaverTest, NoChangeNoWrite)
@@ -153,7 +155,7 @@ TEST_F(SettingsSaverTest, SaveNowWritesEverythingAndEndsAWaitingSave)
     EXPECT_FALSE(saver.isSavePending());
     const QMap<QString, QString> values = readValues(path);
     for (const char *name : {"Left", "Top", "Width", "Height", "FileName", "TitleMode", "TV", "ProTop", "ProBot",
-                             "ProTit", "ProTitL", "ProName", "ProTit2", "CorvaneFile"})
+                             "ProTit", "ProTitL", "ProName", "ProTit2", "CorvaneFile", "WebBoard", "WebPort"})
         EXPECT_TRUE(values.contains(QLatin1String(name))) << name;
     EXPECT_EQ(values.value(QStringLiteral("TitleMode")), QStringLiteral("1"));
 }

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 namespace {
@@ -64,6 +65,8 @@ TEST_F(StoredSettings, WhatIsWrittenReadsBack)
     written.setTV(true);
     written.setProportions({0, 50, 11, 33, 40, 9});
     written.setRateTableText(QStringLiteral("USD\t93,10\t94,50\tДОЛЛАР США\r\n-EUR\t1\t2\t\r\n"));
+    written.setWebBoardOn(true);
+    written.setWebBoardPort(8123);
     {
         const auto store = SettingsStore::open(key, SettingsStore::Mode::Create);
         writeStoredSettings(written, *store);
@@ -72,6 +75,8 @@ TEST_F(StoredSettings, WhatIsWrittenReadsBack)
     const QMap<QString, QString> values = readValues(path);
     EXPECT_EQ(values.value(QStringLiteral("Width")), QStringLiteral("640"));
     EXPECT_EQ(values.value(QStringLiteral("Height")), QStringLiteral("520"));
+    EXPECT_EQ(values.value(QStringLiteral("WebBoard")), QStringLiteral("1"));
+    EXPECT_EQ(values.value(QStringLiteral("WebPort")), QStringLiteral("8123"));
 
     ProgramSettings loaded;
     const StoredWindowPosition position = read(loaded);
@@ -83,7 +88,96 @@ TEST_F(StoredSettings, WhatIsWrittenReadsBack)
     EXPECT_EQ(loaded.proportions(), written.proportions());
     EXPECT_EQ(loaded.rateTableText(), written.rateTableText());
     EXPECT_FALSE(loaded.keepsStoredTable());
+    EXPECT_TRUE(loaded.webBoardOn());
+    EXPECT_EQ(loaded.webBoardPort(), 8123);
 }
+
+// Everything the guarded group and the table hold, as read from a file.
+void expectWholeGroupRead(const ProgramSettings &settings, const StoredWindowPosition &position)
+{
+    EXPECT_EQ(position.left, 100);
+    EXPECT_EQ(position.top, 50);
+    EXPECT_EQ(settings.fileName(), QStringLiteral("pic.png"));
+    EXPECT_EQ(settings.titleMode(), 1);
+    EXPECT_TRUE(settings.tv());
+    EXPECT_EQ(settings.proportions(), (Proportions{25, 12, 11, 33, 40, 9}));
+    EXPECT_EQ(settings.rateTableText(), QStringLiteral("USD\t1\t2\tX\r\n"));
+}
+
+// A file written before the web board existed reads as it always did, the board switched off.
+TEST_F(StoredSettings, AFileFromBeforeTheWebBoardReadsAsBefore)
+{
+    writeFile(groupWith(-1, nullptr));
+    ProgramSettings settings;
+    QSignalSpy switched(&settings, &ProgramSettings::webBoardOnChanged);
+    QSignalSpy ports(&settings, &ProgramSettings::webBoardPortChanged);
+    expectWholeGroupRead(settings, read(settings));
+    EXPECT_FALSE(settings.webBoardOn());
+    EXPECT_EQ(settings.webBoardPort(), 8080);
+    EXPECT_EQ(switched.count(), 0);
+    EXPECT_EQ(ports.count(), 0);
+}
+
+// The web board's values are read after the group and apart from it: a group that ends early
+// does not lose them.
+TEST_F(StoredSettings, TheWebBoardIsReadWhereverTheGroupEnds)
+{
+    writeFile(groupWith(0, nullptr) + "WebBoard=1\nWebPort=8181\n");
+    ProgramSettings settings;
+    const StoredWindowPosition position = read(settings);
+    EXPECT_FALSE(position.left.has_value());
+    EXPECT_EQ(settings.proportions(), Proportions{});
+    EXPECT_TRUE(settings.webBoardOn());
+    EXPECT_EQ(settings.webBoardPort(), 8181);
+}
+
+struct WebBoardCase
+{
+    const char *name;
+    const char *webBoard; // null: not in the file
+    const char *webPort;
+    bool on;
+    int port;
+};
+
+// The case's name instead of its bytes in the test list.
+void PrintTo(const WebBoardCase &value, std::ostream *out)
+{
+    *out << value.name;
+}
+
+class StoredWebBoard : public StoredSettings, public ::testing::WithParamInterface<WebBoardCase>
+{
+};
+
+// Each value on its own: one that is missing, of another type or no port keeps the first-run
+// value, and nothing else of the file is lost for it.
+TEST_P(StoredWebBoard, KeepsTheFirstRunValueForWhatItCannotUse)
+{
+    QByteArray text = groupWith(-1, nullptr);
+    if (GetParam().webBoard)
+        text += QByteArray("WebBoard=") + GetParam().webBoard + '\n';
+    if (GetParam().webPort)
+        text += QByteArray("WebPort=") + GetParam().webPort + '\n';
+    writeFile(text);
+    ProgramSettings settings;
+    expectWholeGroupRead(settings, read(settings));
+    EXPECT_EQ(settings.webBoardOn(), GetParam().on);
+    EXPECT_EQ(settings.webBoardPort(), GetParam().port);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, StoredWebBoard,
+    ::testing::Values(WebBoardCase{"Both", "1", "8081", true, 8081}, WebBoardCase{"OffHighestPort", "0", "65535", false, 65535},
+                      WebBoardCase{"Spaces", " 1 ", " 1 ", true, 1}, WebBoardCase{"OnlyThePort", nullptr, "9000", false, 9000},
+                      WebBoardCase{"OnlyTheSwitch", "1", nullptr, true, 8080},
+                      WebBoardCase{"WordsNotNumbers", "yes", "http", false, 8080},
+                      WebBoardCase{"Lists", "a, b", "80, 81", false, 8080},
+                      WebBoardCase{"PortZero", "1", "0", true, 8080}, WebBoardCase{"PortNegative", "1", "-80", true, 8080},
+                      WebBoardCase{"PortTooHigh", "1", "65536", true, 8080},
+                      WebBoardCase{"PortNotWhole", "1", "80.5", true, 8080},
+                      WebBoardCase{"AnyNumberIsOn", "2", "8080", true, 8080}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // Each value of the group in turn missing, or of another type: the ones before it are
 // applied, it and all after it keep their first-run values, and the table is read anyway.

@@ -1,0 +1,462 @@
+// The web board's server in the test program itself: routes, answers, the rates feed, the
+// event stream and the bounds on clients, asked through Qt's own HTTP client and raw sockets.
+
+#include "tests/TestSupport.h"
+#include "app/Form1.h"
+#include "board/FormMon2.h"
+#include "board/FrameCorvane.h"
+#include "board/RateTable.h"
+#include "controls/RunLabel.h"
+#include "controls/Label3D.h"
+#include "platform/ProgramSettings.h"
+#include "web/ConnectionGuard.h"
+#include "web/EventStream.h"
+#include "web/WebBoard.h"
+#include "web/WebBoardServer.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <memory>
+
+namespace {
+
+struct Answer
+{
+    int status = 0;
+    QByteArray body;
+    QMap<QByteArray, QByteArray> headers; // names in lower case
+};
+
+class WebBoardServerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sandbox.isValid());
+        windows.start();
+        board = std::make_unique<WebBoard>(windows.tv->FrameCorvane1, windows.tv->FrameCorvane1->RunLabel);
+        QObject::connect(board.get(), &WebBoard::failed, [this](const QString &message) { failure = message; });
+        board->start(0);
+        ASSERT_TRUE(board->isListening()) << failure.toStdString();
+        base = QStringLiteral("http://127.0.0.1:%1").arg(board->port());
+    }
+
+    void TearDown() override
+    {
+        board.reset();
+        windows.stop();
+    }
+
+    Answer ask(const QByteArray &method, const QString &path, const QList<QPair<QByteArray, QByteArray>> &headers = {})
+    {
+        QNetworkRequest request(QUrl(base + path));
+        for (const auto &[name, value] : headers)
+            request.setRawHeader(name, value);
+        QNetworkReply *reply = method == "HEAD" ? network.head(request)
+                                                : network.sendCustomRequest(request, method, method == "POST" ? QByteArray("x=1") : QByteArray());
+        EXPECT_TRUE(testsupport::waitUntil([reply] { return reply->isFinished(); }));
+        Answer answer;
+        answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        answer.body = reply->readAll();
+        for (const auto &[name, value] : reply->rawHeaderPairs())
+            answer.headers.insert(name.toLower(), value);
+        reply->deleteLater();
+        return answer;
+    }
+
+    // Shows a rate row on the followed board and in the stored table, as typing in an editor
+    // row does.
+    void typeRow(int slot, const RateRow &row)
+    {
+        TFrameCorvane *tvBoard = windows.tv->FrameCorvane1;
+        tvBoard->setRowCaptions(slot, row);
+        tvBoard->ShownRowCount = countShownRows(tvBoard->rowCaptions());
+        tvBoard->LayoutRows();
+        RateSlots table = toRateSlots(parseRateTable(programSettings().rateTableText()));
+        table[size_t(slot - 1)] = row;
+        programSettings().setRateTableText(writeRateTable(table));
+    }
+
+    testsupport::SettingsSandbox sandbox;
+    testsupport::ProgramWindows windows;
+    std::unique_ptr<WebBoard> board;
+    QNetworkAccessManager network;
+    QString base;
+    QString failure;
+};
+
+TEST_F(WebBoardServerTest, AnswersEveryPathAndMethodAsARestrictedReadOnlyServer)
+{
+    struct Case
+    {
+        QByteArray method;
+        QString path;
+        int status;
+        QByteArray type; // start of the content type, when the answer has a body to show
+    };
+    const Case cases[] = {
+        {"GET", "/", 200, "text/html"},
+        {"GET", "/board.js", 200, "text/javascript"},
+        {"GET", "/board.css", 200, "text/css"},
+        {"GET", "/rates.json", 200, "application/json"},
+        {"GET", "/board.json?w=1080&h=1920", 200, "application/json"},
+        {"GET", "/board.png?w=300&h=400", 200, "image/png"},
+        {"GET", "/ticker.png?w=300&h=400", 200, "image/png"},
+        {"GET", "/board.json", 400, "text/plain"},
+        {"GET", "/board.png?w=wide&h=400", 400, "text/plain"},
+        {"GET", "/index.html", 404, "text/plain"},
+        {"GET", "/../etc/passwd", 404, "text/plain"},
+        {"GET", "/board.js/x", 404, "text/plain"},
+        {"POST", "/", 405, "text/plain"},
+        {"PUT", "/rates.json", 405, "text/plain"},
+        {"DELETE", "/", 405, "text/plain"},
+        {"PATCH", "/events", 405, "text/plain"},
+        {"OPTIONS", "/", 405, "text/plain"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.method.toStdString() + " " + c.path.toStdString());
+        const Answer answer = ask(c.method, c.path);
+        EXPECT_EQ(answer.status, c.status);
+        EXPECT_TRUE(answer.headers.value("content-type").startsWith(c.type)) << answer.headers.value("content-type").toStdString();
+        EXPECT_EQ(answer.headers.value("content-security-policy"), WebBoardServer::kContentSecurityPolicy);
+        EXPECT_EQ(answer.headers.value("x-content-type-options"), "nosniff");
+        if (c.status == 405) {
+            EXPECT_EQ(answer.headers.value("allow"), "GET, HEAD");
+        }
+    }
+}
+
+TEST_F(WebBoardServerTest, PageLoadsNothingFromElsewhere)
+{
+    const QByteArray page = ask("GET", "/").body;
+    ASSERT_TRUE(page.contains("<img id=\"board\""));
+    EXPECT_FALSE(page.contains("http:")) << "no address outside the program";
+    EXPECT_FALSE(page.contains("https:"));
+    EXPECT_FALSE(page.contains("<script>")) << "no inline script, which the policy forbids";
+    EXPECT_FALSE(page.contains("style=")) << "no inline style, which the policy forbids";
+    const QByteArray script = ask("GET", "/board.js").body;
+    EXPECT_TRUE(script.contains("new EventSource('/events')"));
+    EXPECT_FALSE(script.contains("http"));
+}
+
+TEST_F(WebBoardServerTest, HeadGivesTheHeadersOfGetWithoutTheBody)
+{
+    const Answer get = ask("GET", "/rates.json");
+    const Answer head = ask("HEAD", "/rates.json");
+    EXPECT_EQ(head.status, 200);
+    EXPECT_TRUE(head.body.isEmpty());
+    EXPECT_EQ(head.headers.value("content-length"), QByteArray::number(get.body.size()));
+    EXPECT_EQ(head.headers.value("etag"), get.headers.value("etag"));
+}
+
+TEST_F(WebBoardServerTest, RatesFeedListsTheShownRowsInBoardOrderAsTyped)
+{
+    RateSlots table;
+    table[0] = {QStringLiteral("USD"), QStringLiteral("92.50"), QStringLiteral("93,10"), QStringLiteral("Доллар США")};
+    table[1] = {QStringLiteral("-EUR"), QStringLiteral("99.00"), QStringLiteral("100.00"), QStringLiteral("Евро")};
+    table[3] = {QStringLiteral("CNY"), QStringLiteral(" 12.7"), QStringLiteral("13"), QStringLiteral("Юань")};
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    programSettings().setRateTableText(writeRateTable(table));
+
+    const Answer answer = ask("GET", "/rates.json");
+    ASSERT_EQ(answer.status, 200);
+    const QJsonObject feed = QJsonDocument::fromJson(answer.body).object();
+    const QJsonArray rates = feed.value(QStringLiteral("rates")).toArray();
+    ASSERT_EQ(rates.size(), 2) << answer.body.toStdString();
+    const QJsonObject usd = rates.at(0).toObject();
+    EXPECT_EQ(usd.value(QStringLiteral("code")).toString(), QStringLiteral("USD"));
+    EXPECT_EQ(usd.value(QStringLiteral("name")).toString(), QStringLiteral("Доллар США"));
+    EXPECT_EQ(usd.value(QStringLiteral("buy")).toString(), QStringLiteral("92.50"));
+    EXPECT_EQ(usd.value(QStringLiteral("sell")).toString(), QStringLiteral("93,10"));
+    EXPECT_EQ(rates.at(1).toObject().value(QStringLiteral("code")).toString(), QStringLiteral("CNY"));
+    EXPECT_EQ(rates.at(1).toObject().value(QStringLiteral("buy")).toString(), QStringLiteral(" 12.7"));
+
+    const QString changed = feed.value(QStringLiteral("changed")).toString();
+    const QDateTime when = QDateTime::fromString(changed, Qt::ISODate);
+    ASSERT_TRUE(when.isValid()) << changed.toStdString();
+    EXPECT_TRUE(changed.endsWith(QLatin1Char('Z')) || changed.contains(QRegularExpression(QStringLiteral("[+-]\\d\\d:\\d\\d$"))))
+        << "the time carries its offset: " << changed.toStdString();
+    EXPECT_GE(when, before);
+    EXPECT_LE(when, QDateTime::currentDateTime());
+}
+
+TEST_F(WebBoardServerTest, RatesFeedHonoursItsEntityTag)
+{
+    const Answer first = ask("GET", "/rates.json");
+    const QByteArray tag = first.headers.value("etag");
+    ASSERT_TRUE(tag.startsWith('"') && tag.endsWith('"')) << tag.toStdString();
+
+    for (const QByteArray &ifNoneMatch : {tag, QByteArray("\"other\", ") + tag, "W/" + tag, QByteArray("*")}) {
+        const Answer again = ask("GET", "/rates.json", {{"If-None-Match", ifNoneMatch}});
+        EXPECT_EQ(again.status, 304) << ifNoneMatch.toStdString();
+        EXPECT_TRUE(again.body.isEmpty());
+        EXPECT_EQ(again.headers.value("etag"), tag);
+    }
+    EXPECT_EQ(ask("GET", "/rates.json", {{"If-None-Match", "\"other\""}}).status, 200);
+
+    typeRow(1, {QStringLiteral("GBP"), QStringLiteral("110"), QStringLiteral("112"), QStringLiteral("Фунт")});
+    const Answer changed = ask("GET", "/rates.json", {{"If-None-Match", tag}});
+    EXPECT_EQ(changed.status, 200);
+    EXPECT_NE(changed.headers.value("etag"), tag);
+    EXPECT_TRUE(changed.body.contains("GBP"));
+}
+
+// The page's picture of the board at a monitor's size is the TV board on that monitor.
+TEST_F(WebBoardServerTest, BoardPictureAtTheMonitorSizeIsTheTvBoard)
+{
+    typeRow(2, {QStringLiteral("JPY"), QStringLiteral("0.61"), QStringLiteral("0.66"), QStringLiteral("Иена")});
+    TFormMon2 *tv = windows.tv.get();
+    tv->FormShow();
+    tv->FormResize();
+    const QImage expected = testsupport::renderWidget(tv);
+
+    const QSize size = expected.size();
+    const Answer layout = ask("GET", QStringLiteral("/board.json?w=%1&h=%2").arg(size.width()).arg(size.height()));
+    const QJsonObject described = QJsonDocument::fromJson(layout.body).object();
+    const Answer picture = ask("GET", described.value(QStringLiteral("image")).toString());
+    ASSERT_EQ(picture.status, 200);
+    const QImage shown = QImage::fromData(picture.body, "PNG").convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), size);
+    EXPECT_EQ(shown, expected);
+
+    const QJsonObject band = described.value(QStringLiteral("band")).toObject();
+    const TLabel3D *bottom = tv->FrameCorvane1->LabelBot;
+    EXPECT_EQ(QRect(band.value(QStringLiteral("x")).toInt(), band.value(QStringLiteral("y")).toInt(),
+                    band.value(QStringLiteral("width")).toInt(), band.value(QStringLiteral("height")).toInt()),
+              QRect(bottom->mapTo(tv, QPoint(0, 0)), bottom->size()));
+}
+
+// Pictures are drawn on the operator's thread: a page asking for size after size is told to
+// come back, while sizes drawn already are still served.
+TEST_F(WebBoardServerTest, FreshPicturesAreRationedPerSecond)
+{
+    qint64 now = 0;
+    board->setClock([&now] { return now; });
+    const auto askSize = [&](int width) { return ask("GET", QStringLiteral("/board.png?w=%1&h=700").arg(width)); };
+    for (int width = 300; width < 300 + WebBoard::kFreshPicturesPerSecond; ++width)
+        EXPECT_EQ(askSize(width).status, 200) << width;
+    const Answer refused = askSize(900);
+    EXPECT_EQ(refused.status, 503);
+    EXPECT_EQ(refused.headers.value("retry-after"), "1");
+    EXPECT_EQ(askSize(300).status, 200) << "a kept picture is always served";
+
+    now += 999;
+    EXPECT_EQ(askSize(901).status, 503);
+    now += 1;
+    EXPECT_EQ(askSize(902).status, 200) << "a new second, new pictures";
+}
+
+TEST_F(WebBoardServerTest, BoardPictureIsBoundedInSize)
+{
+    const Answer huge = ask("GET", "/board.json?w=100000&h=3");
+    const QJsonObject described = QJsonDocument::fromJson(huge.body).object();
+    EXPECT_EQ(described.value(QStringLiteral("width")).toInt(), BoardSnapshot::kMaximumSize.width());
+    EXPECT_EQ(described.value(QStringLiteral("height")).toInt(), BoardSnapshot::kMinimumSize.height());
+}
+
+// Reads an event stream over a raw socket, as a browser would.
+class StreamReader
+{
+public:
+    explicit StreamReader(quint16 port, bool read = true)
+    {
+        // A page that does not read takes nothing off the connection.
+        if (!read)
+            socket.setReadBufferSize(1);
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        socket.write("GET /events HTTP/1.1\r\nHost: board\r\nAccept: text/event-stream\r\n\r\n");
+        if (read)
+            QObject::connect(&socket, &QTcpSocket::readyRead, [this] { received += socket.readAll(); });
+    }
+    int count(const QByteArray &event) const { return int(received.count("event: " + event + "\n")); }
+    QTcpSocket socket;
+    QByteArray received;
+};
+
+TEST_F(WebBoardServerTest, EventStreamGreetsAPageAndTellsItOfEachChange)
+{
+    StreamReader page(board->port());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return page.count("board") == 1 && page.count("ticker") == 1; }))
+        << page.received.toStdString();
+    EXPECT_TRUE(page.received.startsWith("HTTP/1.1 200")) << page.received.toStdString();
+    EXPECT_TRUE(page.received.contains("text/event-stream"));
+
+    typeRow(1, {QStringLiteral("CHF"), QStringLiteral("101"), QStringLiteral("103"), QStringLiteral("Франк")});
+    ASSERT_TRUE(testsupport::waitUntil([&] { return page.count("board") == 2; }, WebBoard::kFollowMs * 3));
+    // A change on the board alone (the clock) reaches the page too, without any stored value.
+    windows.tv->FrameCorvane1->LabelData->setCaption(QStringLiteral("11.12\r\n09:15"));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return page.count("board") == 3; }, WebBoard::kFollowMs * 3));
+
+    // The TV's ticker starts: the page hears of the run as it begins.
+    windows.tv->startTicker(QStringLiteral("Добро пожаловать"));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return page.count("ticker") >= 2; }));
+    EXPECT_TRUE(page.received.contains("\"running\":true")) << page.received.toStdString();
+    EXPECT_TRUE(page.received.contains("\"runMs\":"));
+
+    // A page that comes back hears where things stand now.
+    StreamReader returning(board->port());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return returning.count("ticker") >= 1; }));
+    EXPECT_TRUE(returning.received.contains("\"running\":true")) << returning.received.toStdString();
+
+    // Stopped on the TV, stopped on the page, though no signal tells of a stop.
+    windows.tv->stopTicker();
+    EXPECT_TRUE(testsupport::waitUntil([&] { return page.received.endsWith("\"running\":false}\n\n"); },
+                                       WebBoard::kFollowMs * 3))
+        << page.received.right(200).toStdString();
+}
+
+// The running text's strip: as high as the bottom band, as long as its text.
+TEST_F(WebBoardServerTest, TickerStripIsTheRunningTextInTheBandsHeight)
+{
+    const QSize size(1080, 1920);
+    const QString query = QStringLiteral("?w=%1&h=%2").arg(size.width()).arg(size.height());
+    const QJsonObject band =
+        QJsonDocument::fromJson(ask("GET", QStringLiteral("/board.json") + query).body).object().value(QStringLiteral("band")).toObject();
+    const auto stripFor = [&](const QString &text) {
+        windows.tv->startTicker(text);
+        EXPECT_TRUE(testsupport::waitUntil([&] { return board->tickerText() == text; }));
+        return QImage::fromData(ask("GET", QStringLiteral("/ticker.png") + query).body, "PNG");
+    };
+    const QImage shortStrip = stripFor(QStringLiteral("Курс"));
+    const QImage longStrip = stripFor(QStringLiteral("Курс дня: доллар, евро, юань — без комиссии"));
+    EXPECT_EQ(shortStrip.height(), band.value(QStringLiteral("height")).toInt());
+    EXPECT_EQ(longStrip.height(), shortStrip.height());
+    EXPECT_GT(shortStrip.width(), 0);
+    EXPECT_GT(longStrip.width(), shortStrip.width() * 5);
+    windows.tv->stopTicker();
+}
+
+TEST_F(WebBoardServerTest, SixtyFifthPageIsRefusedAndTheOthersGoOn)
+{
+    std::vector<std::unique_ptr<StreamReader>> pages;
+    for (int i = 0; i < EventStream::kMaxListeners; ++i)
+        pages.push_back(std::make_unique<StreamReader>(board->port()));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return board->listenerCount() == EventStream::kMaxListeners; }));
+
+    StreamReader refused(board->port());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return refused.received.startsWith("HTTP/1.1 503"); }))
+        << refused.received.toStdString();
+    EXPECT_EQ(board->listenerCount(), EventStream::kMaxListeners);
+
+    typeRow(1, {QStringLiteral("SEK"), QStringLiteral("8.5"), QStringLiteral("9.1"), QStringLiteral("Крона")});
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        return std::all_of(pages.begin(), pages.end(), [](const auto &page) { return page->count("board") == 2; });
+    }));
+    EXPECT_EQ(ask("GET", "/rates.json").status, 200) << "other requests are still answered";
+
+    pages.pop_back();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return board->listenerCount() == EventStream::kMaxListeners - 1; }));
+    StreamReader welcome(board->port());
+    EXPECT_TRUE(testsupport::waitUntil([&] { return welcome.count("board") == 1; })) << welcome.received.toStdString();
+}
+
+// A page on a connection that takes nothing off it: a plain socket with a small receive
+// buffer that is never read.
+class StalledPage
+{
+public:
+    explicit StalledPage(quint16 port)
+        : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        const int small = 4096;
+        ::setsockopt(m_socket, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const QByteArray request = "GET /events HTTP/1.1\r\nHost: board\r\n\r\n";
+        m_connected = ::connect(m_socket, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0
+                      && ::send(m_socket, request.constData(), size_t(request.size()), 0) == request.size();
+    }
+    ~StalledPage() { ::close(m_socket); }
+    bool connected() const { return m_connected; }
+
+private:
+    int m_socket;
+    bool m_connected = false;
+};
+
+// A page that stops reading is let go once its unread events pile up; the others go on.
+TEST_F(WebBoardServerTest, StalledPageIsLetGoWithoutHoldingTheOthers)
+{
+    StalledPage stalled(board->port());
+    ASSERT_TRUE(stalled.connected());
+    StreamReader reading(board->port());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return board->listenerCount() == 2 && reading.count("board") == 1; }));
+
+    // Events are small: it takes some megabytes of them to fill the connection's buffers.
+    int sent = 0;
+    testsupport::waitUntil(
+        [&] {
+            for (int i = 0; i < 2000 && board->listenerCount() == 2; ++i)
+                board->tickerRunning(QStringLiteral("Курс дня %1").arg(++sent), 0, 1000);
+            return board->listenerCount() == 1;
+        },
+        60000);
+    EXPECT_EQ(board->listenerCount(), 1) << "after " << sent << " events";
+    // Every event sent reaches the page that reads (and maybe a stop the board noticed on the
+    // followed ticker meanwhile).
+    EXPECT_TRUE(testsupport::waitUntil([&] { return reading.count("ticker") >= sent + 1; }))
+        << reading.count("ticker") << " of " << sent + 1;
+}
+
+TEST_F(WebBoardServerTest, OversizedOrUnfinishedRequestsAreClosed)
+{
+    QTcpSocket oversized;
+    oversized.connectToHost(QHostAddress::LocalHost, board->port());
+    ASSERT_TRUE(oversized.waitForConnected(5000));
+    oversized.write("GET / HTTP/1.1\r\nHost: board\r\nX-Padding: " + QByteArray(ConnectionGuard::kMaxRequestBytes, 'a'));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return oversized.state() == QAbstractSocket::UnconnectedState; }));
+
+    QTcpSocket unfinished;
+    unfinished.connectToHost(QHostAddress::LocalHost, board->port());
+    ASSERT_TRUE(unfinished.waitForConnected(5000));
+    unfinished.write("GET / HTTP/1.1\r\nHost: bo");
+    EXPECT_TRUE(testsupport::waitUntil([&] { return unfinished.state() == QAbstractSocket::UnconnectedState; },
+                                       ConnectionGuard::kRequestTimeoutMs * 2));
+    EXPECT_EQ(ask("GET", "/").status, 200);
+}
+
+TEST_F(WebBoardServerTest, TakenPortIsToldAndTheProgramGoesOn)
+{
+    QTcpServer other;
+    ASSERT_TRUE(other.listen(QHostAddress::Any, 0));
+    board->start(other.serverPort());
+    EXPECT_FALSE(board->isListening());
+    EXPECT_EQ(failure, QStringLiteral("Порт %1 занят другой программой").arg(other.serverPort()));
+
+    board->start(0);
+    EXPECT_TRUE(board->isListening());
+    EXPECT_EQ(ask("GET", QString()).status, 0) << "the old address is gone";
+}
+
+TEST_F(WebBoardServerTest, StoppedServerAnswersNobody)
+{
+    StreamReader page(board->port());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return page.count("board") == 1; }));
+    const quint16 port = board->port();
+    board->stop();
+    EXPECT_FALSE(board->isListening());
+    EXPECT_TRUE(testsupport::waitUntil([&] { return page.socket.state() == QAbstractSocket::UnconnectedState; }));
+    QTcpSocket late;
+    late.connectToHost(QHostAddress::LocalHost, port);
+    EXPECT_FALSE(late.waitForConnected(2000));
+}
+
+} // namespace

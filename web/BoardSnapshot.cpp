@@ -1,0 +1,136 @@
+#include "BoardSnapshot.h"
+#include "PngWriter.h"
+
+#include "board/FrameCorvane.h"
+#include "board/TitleImage.h"
+#include "controls/Label3D.h"
+#include "controls/RunPath.h"
+#include "controls/RunString.h"
+#include "platform/ProgramSettings.h"
+
+#include <QCryptographicHash>
+#include <QPainter>
+
+BoardSnapshot::BoardSnapshot(const TFrameCorvane *followed)
+    : m_followed(followed)
+    , m_host(std::make_unique<TDockPanel>())
+{
+    // Never shown: it is only drawn into pictures.
+    m_host->setAttribute(Qt::WA_DontShowOnScreen);
+    m_host->setBackground(Qt::black);
+    m_frame = new TFrameCorvane(m_host.get());
+    m_host->dock(m_frame, DockSide::Fill);
+    m_frame->InitBoard();
+    m_frame->PanelTablo->moveDockedToFront(m_frame->ImageTop);
+    m_frame->PanelTablo->moveDockedAfter(m_frame->SplitterT, m_frame->LabelTop);
+}
+
+BoardSnapshot::~BoardSnapshot() = default;
+
+QByteArray BoardSnapshot::stateKey() const
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    const auto add = [&hash](const QString &text) {
+        hash.addData(text.toUtf8());
+        hash.addData(QByteArrayView("\x1f", 1));
+    };
+    for (const TLabel3D *label : m_followed->findChildren<TLabel3D *>()) {
+        add(label->objectName());
+        add(label->caption());
+        add(label->font().key());
+        add(QString::number(label->fontColor(), 16));
+    }
+    const TTitleImage *title = m_followed->ImageTop;
+    add(QString::number(title->isHidden()) + QString::number(title->picture().identity()));
+    const Proportions &proportions = programSettings().proportions();
+    for (int tag = 0; tag < Proportions::kCount; ++tag)
+        add(QString::number(proportions.at(tag)));
+    return hash.result().toHex().left(16);
+}
+
+void BoardSnapshot::followIfChanged()
+{
+    const QByteArray key = stateKey();
+    if (key == m_followedKey)
+        return;
+    m_followedKey = key;
+    m_pictures.clear();
+    m_frame->copyLookFrom(m_followed);
+    m_frame->copyRowsAndTitleFrom(m_followed);
+}
+
+QSize BoardSnapshot::boundedSize(QSize requested)
+{
+    return requested.expandedTo(kMinimumSize).boundedTo(kMaximumSize);
+}
+
+void BoardSnapshot::layOutFor(QSize size)
+{
+    m_frame->setLayoutMonitor(size);
+    m_host->resize(size);
+    m_host->redock();
+    m_frame->FrameResize();
+}
+
+QImage BoardSnapshot::render(QSize size)
+{
+    layOutFor(size);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    m_host->render(&image);
+    return image;
+}
+
+QRect BoardSnapshot::tickerBand(QSize size)
+{
+    followIfChanged();
+    layOutFor(boundedSize(size));
+    return laidOutTickerBand();
+}
+
+QRect BoardSnapshot::laidOutTickerBand() const
+{
+    const TLabel3D *bottom = m_frame->LabelBot;
+    return QRect(bottom->mapTo(m_host.get(), QPoint(0, 0)), bottom->size());
+}
+
+bool BoardSnapshot::isKept(QSize size) const
+{
+    size = boundedSize(size);
+    return stateKey() == m_followedKey && m_pictures.count({size.width(), size.height()}) > 0;
+}
+
+const BoardSnapshot::Picture &BoardSnapshot::picture(QSize size)
+{
+    followIfChanged();
+    size = boundedSize(size);
+    const std::pair<int, int> key{size.width(), size.height()};
+    if (auto kept = m_pictures.find(key); kept != m_pictures.end())
+        return kept->second;
+    if (m_pictures.size() >= kKeptSizes)
+        m_pictures.clear();
+    Picture made;
+    made.png = encodePng(render(size));
+    made.tickerBand = laidOutTickerBand();
+    return m_pictures.emplace(key, std::move(made)).first->second;
+}
+
+QImage BoardSnapshot::tickerStrip(QSize size, const QString &text, const TRunString &ticker)
+{
+    const QRect band = tickerBand(size);
+    TRunString strip;
+    strip.setLabelStyle(ticker.labelStyle());
+    strip.setDepth(ticker.depth());
+    strip.setColor(ticker.color());
+    strip.setColorH(ticker.colorH());
+    strip.setColorS(ticker.colorS());
+    strip.setRFont(m_frame->LabelBot->font(), m_frame->LabelBot->fontColor());
+    strip.setRText(text);
+    strip.resize(1, band.height());
+    strip.Recalculate();
+    QImage image(QSize(std::max(1, strip.textBoxWidth()), std::max(1, band.height())), QImage::Format_RGB32);
+    image.fill(resolveColor(ticker.color()));
+    QPainter painter(&image);
+    strip.DrawStyledText(painter, 0, runpath::centred(band.height(), strip.textBoxHeight()));
+    return image;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <map>
+#include <memory>
+#include <utility>
+
+class TDockPanel;
+class TFrameCorvane;
+class TRunString;
+
+// The board drawn off-screen for a screen of any size, as the TV board would look on a
+// monitor of that shape: a frame of its own, laid out afresh for that shape, with the
+// look, the rows and the title of the board it follows. A picture is made once per size
+// and kept until the followed board changes.
+class BoardSnapshot
+{
+public:
+    explicit BoardSnapshot(const TFrameCorvane *followed);
+    ~BoardSnapshot();
+    BoardSnapshot(const BoardSnapshot &) = delete;
+    BoardSnapshot &operator=(const BoardSnapshot &) = delete;
+
+    // Changes whenever anything the followed board shows changes: captions, fonts and their
+    // colours, the title picture, the proportions.
+    QByteArray stateKey() const;
+
+    struct Picture
+    {
+        QByteArray png;
+        QRect tickerBand; // where the running text runs on the picture
+    };
+    // Whether the picture for that size is made already and still shows the followed board.
+    bool isKept(QSize size) const;
+    // The board for a screen of that size (within kMinimumSize..kMaximumSize).
+    const Picture &picture(QSize size);
+    // The bottom band of the board for a screen of that size.
+    QRect tickerBand(QSize size);
+    // The text once, drawn with the ticker's effect in the bottom band's font and colour as
+    // it is for a screen of that size, as high as the band: the page moves it across.
+    QImage tickerStrip(QSize size, const QString &text, const TRunString &ticker);
+
+    // The screen sizes drawn: from a phone on its side to an 8K TV, nothing larger.
+    static QSize boundedSize(QSize requested);
+    static constexpr QSize kMinimumSize{64, 64};
+    static constexpr QSize kMaximumSize{4320, 7680};
+    // The most sizes kept at once; browsers of the office come in a handful of sizes.
+    static constexpr std::size_t kKeptSizes = 16;
+
+private:
+    void followIfChanged();
+    void layOutFor(QSize size);
+    QRect laidOutTickerBand() const;
+    QImage render(QSize size);
+
+    const TFrameCorvane *m_followed;
+    std::unique_ptr<TDockPanel> m_host;
+    TFrameCorvane *m_frame;
+    QByteArray m_followedKey;
+    std::map<std::pair<int, int>, Picture> m_pictures;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHttpServerResponder>
+#include <QObject>
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <list>
+
+// The open pages that listen for changes (Server-Sent Events). Every event goes to every
+// page; a page that stops reading is let go before its unread events pile up, so one
+// stalled browser never holds the others or the program back.
+class EventStream : public QObject
+{
+    Q_OBJECT
+public:
+    explicit EventStream(QObject *parent = nullptr);
+
+    // The most pages that listen at once; one more is refused, the others go on.
+    static constexpr int kMaxListeners = 64;
+    // Unread bytes a page may leave waiting before it counts as stalled.
+    static constexpr qint64 kMaxUnread = 256 * 1024;
+    // A comment line this often keeps quiet connections open and finds dead ones.
+    static constexpr int kKeepAliveMs = 20000;
+
+    bool isFull() const { return listenerCount() >= kMaxListeners; }
+    int listenerCount() const;
+    // Takes the connection over: answers with the stream's headers, then `greeting` (the
+    // events that bring a new or returning page up to date).
+    void listen(QHttpServerResponder &&responder, const QByteArray &greeting);
+    // Sends one event to every page.
+    void send(const QByteArray &event);
+    // Lets every page go.
+    void closeAll();
+
+    // One event in the stream's format: a name and a one-line data text.
+    static QByteArray event(const QByteArray &name, const QByteArray &data);
+
+signals:
+    void listenerCountChanged(int count);
+
+private:
+    struct Listener
+    {
+        QHttpServerResponder responder;
+        QPointer<QTcpSocket> socket;
+    };
+    void write(Listener &listener, const QByteArray &bytes);
+    void dropClosed();
+
+    std::list<Listener> m_listeners;
+    QTimer m_keepAlive;
+};

@@ -1,0 +1,276 @@
+#include "WebBoard.h"
+
+#include "PngWriter.h"
+#include "RatesFeed.h"
+#include "board/RateTable.h"
+#include "controls/RunString.h"
+#include "platform/ProgramSettings.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUrlQuery>
+
+namespace {
+
+QByteArray resourceFile(const QString &name)
+{
+    QFile file(QStringLiteral(":/web/") + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The screen size a page asks for; invalid when a figure is missing or not a number.
+QSize requestedSize(const QUrlQuery &query)
+{
+    bool wide = false;
+    bool high = false;
+    const int width = query.queryItemValue(QStringLiteral("w")).toInt(&wide);
+    const int height = query.queryItemValue(QStringLiteral("h")).toInt(&high);
+    return wide && high ? QSize(width, height) : QSize();
+}
+
+WebBoardContent::Reply badRequest()
+{
+    return {QByteArrayLiteral("The size is given as w and h in pixels.\n"), QByteArrayLiteral("text/plain; charset=utf-8"),
+            {}, QHttpServerResponder::StatusCode::BadRequest};
+}
+
+QJsonObject rectObject(const QRect &rect)
+{
+    return {{QStringLiteral("x"), rect.x()},
+            {QStringLiteral("y"), rect.y()},
+            {QStringLiteral("width"), rect.width()},
+            {QStringLiteral("height"), rect.height()}};
+}
+
+QByteArray compactJson(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+WebBoard::WebBoard(const TFrameCorvane *followed, const TRunString *ticker, QObject *parent)
+    : QObject(parent)
+    , m_followed(followed)
+    , m_ticker(ticker)
+    , m_snapshot(followed)
+    , m_ratesChanged(QDateTime::currentDateTime())
+{
+    m_steady.start();
+    m_clock = [this] { return m_steady.elapsed(); };
+    m_follow.setInterval(kFollowMs);
+    connect(&m_follow, &QTimer::timeout, this, &WebBoard::boardMayHaveChanged);
+    connect(&m_follow, &QTimer::timeout, this, &WebBoard::followTicker);
+    if (ticker)
+        connect(ticker, &TRunString::OnBegin, this, &WebBoard::followTicker);
+    m_soon.setSingleShot(true);
+    m_soon.setInterval(0);
+    connect(&m_soon, &QTimer::timeout, this, &WebBoard::boardMayHaveChanged);
+    connect(&m_events, &EventStream::listenerCountChanged, this, [this](int count) {
+        if (count > 0)
+            m_follow.start();
+        else
+            m_follow.stop();
+    });
+    connect(&programSettings(), &ProgramSettings::changed, this, &WebBoard::followSoon);
+    connect(&programSettings(), &ProgramSettings::rateTableTextChanged, this,
+            [this] { m_ratesChanged = QDateTime::currentDateTime(); });
+}
+
+WebBoard::~WebBoard()
+{
+    m_server.reset();
+}
+
+quint16 WebBoard::port() const
+{
+    return m_server ? m_server->port() : 0;
+}
+
+int WebBoard::connectionCount() const
+{
+    return m_server ? m_server->connectionCount() : 0;
+}
+
+void WebBoard::start(quint16 port)
+{
+    m_server.reset();
+    WebBoardContent &content = *this;
+    auto server = std::make_unique<WebBoardServer>(content, m_events);
+    QString problem;
+    if (!server->start(port, &problem)) {
+        emit failed(problem);
+        return;
+    }
+    m_server = std::move(server);
+    m_announcedKey = m_snapshot.stateKey();
+    emit listening(m_server->port());
+}
+
+void WebBoard::stop()
+{
+    if (!m_server)
+        return;
+    m_server.reset();
+    emit stopped();
+}
+
+void WebBoard::followSoon()
+{
+    if (m_server && m_events.listenerCount() > 0)
+        m_soon.start();
+}
+
+void WebBoard::boardMayHaveChanged()
+{
+    if (!m_server)
+        return;
+    const QByteArray key = m_snapshot.stateKey();
+    if (key == m_announcedKey)
+        return;
+    m_announcedKey = key;
+    m_events.send(boardEvent());
+}
+
+void WebBoard::tickerRunning(const QString &text, double fraction, int runMs)
+{
+    // A new run of the text is a new strip for the pages only when the text changes.
+    if (text != m_run.text || !m_run.running)
+        ++m_run.id;
+    m_run.running = true;
+    m_run.text = text;
+    m_run.fraction = fraction;
+    m_run.runMs = runMs;
+    m_run.since.start();
+    if (m_server)
+        m_events.send(tickerEvent());
+}
+
+void WebBoard::tickerStopped()
+{
+    m_run.running = false;
+    if (m_server)
+        m_events.send(tickerEvent());
+}
+
+// The ticker has no signal for a stop or a change of speed, so its state is compared with
+// what the pages were told at each run's beginning and while pages listen.
+void WebBoard::followTicker()
+{
+    if (!m_ticker)
+        return;
+    const TRunString &ticker = *m_ticker;
+    const bool running = ticker.isRunning() && ticker.isVisibleFlag();
+    if (!running) {
+        if (m_run.running)
+            tickerStopped();
+        return;
+    }
+    const int steps = std::max(1, ticker.steps());
+    const int step = std::max(1, ticker.oneStep());
+    const int runMs = (steps + step - 1) / step * std::max(1, ticker.timerInterval());
+    const bool began = ticker.position() == 0;
+    if (m_run.running && !began && ticker.rText() == m_run.text && runMs == m_run.runMs)
+        return;
+    tickerRunning(ticker.rText(), double(ticker.position()) / steps, runMs);
+}
+
+QByteArray WebBoard::boardEvent() const
+{
+    return EventStream::event("board", compactJson({{QStringLiteral("version"), QString::fromLatin1(m_announcedKey)}}));
+}
+
+QByteArray WebBoard::tickerEvent() const
+{
+    QJsonObject run{{QStringLiteral("running"), m_run.running}, {QStringLiteral("id"), m_run.id}};
+    if (m_run.running) {
+        const double elapsed = m_run.runMs > 0 ? double(m_run.since.elapsed()) / m_run.runMs : 1.0;
+        run.insert(QStringLiteral("fraction"), std::min(1.0, m_run.fraction + elapsed));
+        run.insert(QStringLiteral("runMs"), m_run.runMs);
+    }
+    return EventStream::event("ticker", compactJson(run));
+}
+
+QByteArray WebBoard::greeting()
+{
+    followTicker();
+    m_announcedKey = m_snapshot.stateKey();
+    return boardEvent() + tickerEvent();
+}
+
+WebBoardContent::Reply WebBoard::get(const QByteArray &path, const QUrlQuery &query, const QByteArray &ifNoneMatch)
+{
+    if (path == "/")
+        return {resourceFile(QStringLiteral("board.html")), QByteArrayLiteral("text/html; charset=utf-8"), {}};
+    if (path == "/board.js")
+        return {resourceFile(QStringLiteral("board.js")), QByteArrayLiteral("text/javascript; charset=utf-8"), {}};
+    if (path == "/board.css")
+        return {resourceFile(QStringLiteral("board.css")), QByteArrayLiteral("text/css; charset=utf-8"), {}};
+    if (path == "/rates.json")
+        return rates(ifNoneMatch);
+    if (path == "/board.json" || path == "/board.png" || path == "/ticker.png") {
+        const QSize size = requestedSize(query);
+        if (!size.isValid())
+            return badRequest();
+        if (path == "/board.json")
+            return boardLayout(size);
+        if (path == "/board.png")
+            return boardPicture(size, query.queryItemValue(QStringLiteral("v")).toLatin1());
+        return tickerPicture(size);
+    }
+    return {};
+}
+
+WebBoardContent::Reply WebBoard::boardLayout(QSize size)
+{
+    size = BoardSnapshot::boundedSize(size);
+    const QByteArray version = m_snapshot.stateKey();
+    const QString image =
+        QStringLiteral("/board.png?w=%1&h=%2&v=%3").arg(size.width()).arg(size.height()).arg(QString::fromLatin1(version));
+    const QJsonObject layout{{QStringLiteral("version"), QString::fromLatin1(version)},
+                             {QStringLiteral("width"), size.width()},
+                             {QStringLiteral("height"), size.height()},
+                             {QStringLiteral("image"), image},
+                             {QStringLiteral("band"), rectObject(m_snapshot.tickerBand(size))}};
+    return {compactJson(layout), QByteArrayLiteral("application/json"), {}};
+}
+
+bool WebBoard::mayDrawAfresh()
+{
+    const qint64 now = m_clock();
+    if (m_drawingSecond < 0 || now - m_drawingSecond >= 1000) {
+        m_drawingSecond = now;
+        m_drawnThisSecond = 0;
+    }
+    return m_drawnThisSecond++ < kFreshPicturesPerSecond;
+}
+
+WebBoardContent::Reply WebBoard::boardPicture(QSize size, const QByteArray &version)
+{
+    if (!m_snapshot.isKept(size) && !mayDrawAfresh())
+        return {QByteArrayLiteral("Busy drawing; ask again in a moment.\n"), QByteArrayLiteral("text/plain; charset=utf-8"),
+                {{"Retry-After", "1"}}, QHttpServerResponder::StatusCode::ServiceUnavailable};
+    const BoardSnapshot::Picture &picture = m_snapshot.picture(size);
+    // A picture asked for by the version it shows never changes; others are asked again.
+    const QByteArray cache = version == m_snapshot.stateKey() ? QByteArrayLiteral("private, max-age=86400, immutable")
+                                                               : QByteArrayLiteral("no-cache");
+    return {picture.png, QByteArrayLiteral("image/png"), {{"Cache-Control", cache}}};
+}
+
+WebBoardContent::Reply WebBoard::tickerPicture(QSize size)
+{
+    TRunString plain;
+    const TRunString &ticker = m_ticker ? *m_ticker : plain;
+    const QImage strip = m_snapshot.tickerStrip(size, m_run.text, ticker);
+    return {encodePng(strip), QByteArrayLiteral("image/png"), {}};
+}
+
+WebBoardContent::Reply WebBoard::rates(const QByteArray &ifNoneMatch)
+{
+    const QByteArray body = ratesJson(parseRateTable(programSettings().rateTableText()), m_ratesChanged);
+    const QByteArray tag = entityTag(body);
+    if (entityTagMatches(ifNoneMatch, tag))
+        return {QByteArray(), QByteArray(""), {{"ETag", tag}}, QHttpServerResponder::StatusCode::NotModified};
+    return {body, QByteArrayLiteral("application/json; charset=utf-8"), {{"ETag", tag}}};
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "BoardSnapshot.h"
+#include "EventStream.h"
+#include "WebBoardServer.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class TFrameCorvane;
+class TRunString;
+
+// The board for browsers on the office network: serves a page that shows the board as the
+// TV board would look on a screen of the browser's shape, with the running text over its
+// bottom band, tells every open page of each change, and serves the rates as JSON. It
+// follows one board (the TV's) and its ticker; it never changes anything.
+class WebBoard : public QObject, private WebBoardContent
+{
+    Q_OBJECT
+public:
+    WebBoard(const TFrameCorvane *followed, const TRunString *ticker, QObject *parent = nullptr);
+    ~WebBoard() override;
+
+    bool isListening() const { return m_server != nullptr; }
+    quint16 port() const;
+    int listenerCount() const { return m_events.listenerCount(); }
+    int connectionCount() const;
+    // The text of the run the pages were told of last.
+    QString tickerText() const { return m_run.text; }
+
+    // How often a page's board is compared with the followed one while pages listen; changes
+    // the program announces are passed on at once.
+    static constexpr int kFollowMs = 400;
+    // Pictures are drawn on the operator window's thread, so pages get so many fresh ones a
+    // second at most (a few tens of milliseconds each), however many sizes they ask for.
+    static constexpr int kFreshPicturesPerSecond = 8;
+    // Milliseconds on a steady clock; tests give one that stands still.
+    using Clock = std::function<qint64()>;
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
+public slots:
+    // Opens the port (closing one open before); tells listening() or failed().
+    void start(quint16 port);
+    // Closes the port and lets every page go; tells stopped().
+    void stop();
+    // Something the board shows may have changed: the pages hear of it if it has.
+    void boardMayHaveChanged();
+    // The ticker began a run of the text, `fraction` of the way through, a run lasting runMs.
+    void tickerRunning(const QString &text, double fraction, int runMs);
+    void tickerStopped();
+    // Compares the followed ticker with what the pages were told and tells them if it differs.
+    void followTicker();
+
+signals:
+    void listening(quint16 port);
+    void failed(const QString &message);
+    void stopped();
+
+private:
+    Reply get(const QByteArray &path, const QUrlQuery &query, const QByteArray &ifNoneMatch) override;
+    QByteArray greeting() override;
+    Reply boardLayout(QSize size);
+    Reply boardPicture(QSize size, const QByteArray &version);
+    Reply tickerPicture(QSize size);
+    Reply rates(const QByteArray &ifNoneMatch);
+    QByteArray boardEvent() const;
+    QByteArray tickerEvent() const;
+    void followSoon();
+    bool mayDrawAfresh();
+
+    const TFrameCorvane *m_followed;
+    QPointer<const TRunString> m_ticker;
+    BoardSnapshot m_snapshot;
+    EventStream m_events;
+    std::unique_ptr<WebBoardServer> m_server;
+    QByteArray m_announcedKey;
+    QTimer m_follow;
+    QTimer m_soon;
+    QDateTime m_ratesChanged;
+    QElapsedTimer m_steady;
+    Clock m_clock;
+    qint64 m_drawingSecond = -1;
+    int m_drawnThisSecond = 0;
+
+    struct Run
+    {
+        bool running = false;
+        int id = 0;
+        QString text;
+        double fraction = 0;
+        int runMs = 0;
+        QElapsedTimer since;
+    } m_run;
+};
