@@ -1,5 +1,7 @@
 #include "ProgramSettings.h"
 
+#include <type_traits>
+
 int Proportions::at(int tag) const
 {
     const int values[kCount] = {ProTop, ProBot, ProTit, ProTitL, ProName, ProTit2};
@@ -49,7 +51,11 @@ void ProgramSettings::assign(T &member, const T &value, Signal signal)
     if (member == value)
         return;
     member = value;
-    emit(this->*signal)();
+    // A signal that carries the new value gets it.
+    if constexpr (std::is_invocable_v<Signal, ProgramSettings *, const T &>)
+        emit(this->*signal)(value);
+    else
+        emit(this->*signal)();
     emit changed();
 }
 
@@ -65,11 +71,7 @@ void ProgramSettings::setTitleMode(int mode)
 
 void ProgramSettings::setTV(bool on)
 {
-    if (m_tv == on)
-        return;
-    m_tv = on;
-    emit tvChanged(on);
-    emit changed();
+    assign(m_tv, on, &ProgramSettings::tvChanged);
 }
 
 void ProgramSettings::setProportions(const Proportions &proportions)
@@ -126,20 +128,13 @@ void ProgramSettings::setRunSpeed(int speed)
 
 void ProgramSettings::setWebBoardOn(bool on)
 {
-    if (m_webBoardOn == on)
-        return;
-    m_webBoardOn = on;
-    emit webBoardOnChanged(on);
-    emit changed();
+    assign(m_webBoardOn, on, &ProgramSettings::webBoardOnChanged);
 }
 
 void ProgramSettings::setWebBoardPort(int port)
 {
-    if (port < kFirstPort || port > kLastPort || m_webBoardPort == port)
-        return;
-    m_webBoardPort = port;
-    emit webBoardPortChanged(port);
-    emit changed();
+    if (port >= kFirstPort && port <= kLastPort)
+        assign(m_webBoardPort, port, &ProgramSettings::webBoardPortChanged);
 }
 
 void ProgramSettings::setTitleHistory(const QStringList &history)

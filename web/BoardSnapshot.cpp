@@ -85,19 +85,15 @@ QRect BoardSnapshot::tickerBand(QSize size)
 {
     followIfChanged();
     layOutFor(boundedSize(size));
-    return laidOutTickerBand();
-}
-
-QRect BoardSnapshot::laidOutTickerBand() const
-{
     const TLabel3D *bottom = m_frame->LabelBot;
     return QRect(bottom->mapTo(m_host.get(), QPoint(0, 0)), bottom->size());
 }
 
-bool BoardSnapshot::isKept(QSize size) const
+bool BoardSnapshot::isKept(QSize size)
 {
+    followIfChanged();
     size = boundedSize(size);
-    return stateKey() == m_followedKey && m_pictures.count({size.width(), size.height()}) > 0;
+    return m_pictures.count({size.width(), size.height()}) > 0;
 }
 
 const BoardSnapshot::Picture &BoardSnapshot::picture(QSize size)
@@ -111,7 +107,7 @@ const BoardSnapshot::Picture &BoardSnapshot::picture(QSize size)
         m_pictures.clear();
     Picture made;
     made.png = encodePng(render(size));
-    made.tickerBand = laidOutTickerBand();
+    made.version = m_followedKey;
     return m_pictures.emplace(key, std::move(made)).first->second;
 }
 

@@ -28,13 +28,16 @@ public:
     // colours, the title picture, the proportions.
     QByteArray stateKey() const;
 
+    // The state key of the followed board as this one last took it up.
+    const QByteArray &followedKey() const { return m_followedKey; }
+
     struct Picture
     {
         QByteArray png;
-        QRect tickerBand; // where the running text runs on the picture
+        QByteArray version; // the state key of the board it shows
     };
     // Whether the picture for that size is made already and still shows the followed board.
-    bool isKept(QSize size) const;
+    bool isKept(QSize size);
     // The board for a screen of that size (within kMinimumSize..kMaximumSize).
     const Picture &picture(QSize size);
     // The bottom band of the board for a screen of that size.
@@ -53,7 +56,6 @@ public:
 private:
     void followIfChanged();
     void layOutFor(QSize size);
-    QRect laidOutTickerBand() const;
     QImage render(QSize size);
 
     const TFrameCorvane *m_followed;

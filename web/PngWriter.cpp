@@ -102,33 +102,37 @@ QByteArray deflatePiece(const char *bytes, qsizetype length, bool last)
 // The rows as a zlib stream, packed in as many pieces as the machine has cores.
 QByteArray deflateRows(const QByteArray &raw, int pieces)
 {
+    struct Piece
+    {
+        QByteArray packed;
+        uLong checksum = 1;
+        qsizetype length = 0;
+    };
     const qsizetype pieceLength = (raw.size() + pieces - 1) / pieces;
-    std::vector<QByteArray> packed(static_cast<size_t>(pieces));
-    std::vector<uLong> checksums(static_cast<size_t>(pieces), 1);
-    const auto pack = [&](int piece) {
-        const qsizetype start = std::min(raw.size(), piece * pieceLength);
-        const qsizetype length = std::min(pieceLength, raw.size() - start);
-        const auto *bytes = reinterpret_cast<const Bytef *>(raw.constData() + start);
-        packed[size_t(piece)] = deflatePiece(raw.constData() + start, length, piece == pieces - 1);
-        checksums[size_t(piece)] = adler32(1, bytes, uInt(length));
+    std::vector<Piece> packed(static_cast<size_t>(pieces));
+    const auto pack = [&](int index) {
+        Piece &piece = packed[size_t(index)];
+        const qsizetype start = std::min(raw.size(), index * pieceLength);
+        piece.length = std::min(pieceLength, raw.size() - start);
+        piece.packed = deflatePiece(raw.constData() + start, piece.length, index == pieces - 1);
+        piece.checksum = adler32(1, reinterpret_cast<const Bytef *>(raw.constData() + start), uInt(piece.length));
     };
     std::vector<std::thread> helpers;
-    for (int piece = 1; piece < pieces; ++piece)
-        helpers.emplace_back(pack, piece);
+    for (int index = 1; index < pieces; ++index)
+        helpers.emplace_back(pack, index);
     pack(0);
     for (std::thread &helper : helpers)
         helper.join();
 
     QByteArray stream("\x78\x01", 2); // deflate, 32 KB window, fastest level
-    uLong checksum = checksums[0];
-    for (int piece = 0; piece < pieces; ++piece) {
-        if (packed[size_t(piece)].isEmpty())
+    uLong checksum = packed.front().checksum;
+    for (size_t index = 0; index < packed.size(); ++index) {
+        const Piece &piece = packed[index];
+        if (piece.packed.isEmpty())
             return {};
-        stream.append(packed[size_t(piece)]);
-        if (piece > 0) {
-            const qsizetype length = std::min(pieceLength, raw.size() - std::min(raw.size(), piece * pieceLength));
-            checksum = adler32_combine(checksum, checksums[size_t(piece)], z_off_t(length));
-        }
+        stream.append(piece.packed);
+        if (index > 0)
+            checksum = adler32_combine(checksum, piece.checksum, z_off_t(piece.length));
     }
     appendBigEndian(stream, quint32(checksum));
     return stream;

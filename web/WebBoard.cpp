@@ -225,14 +225,14 @@ WebBoardContent::Reply WebBoard::get(const QByteArray &path, const QUrlQuery &qu
 WebBoardContent::Reply WebBoard::boardLayout(QSize size)
 {
     size = BoardSnapshot::boundedSize(size);
-    const QByteArray version = m_snapshot.stateKey();
-    const QString image =
-        QStringLiteral("/board.png?w=%1&h=%2&v=%3").arg(size.width()).arg(size.height()).arg(QString::fromLatin1(version));
-    const QJsonObject layout{{QStringLiteral("version"), QString::fromLatin1(version)},
+    const QRect band = m_snapshot.tickerBand(size);
+    const QString version = QString::fromLatin1(m_snapshot.followedKey());
+    const QString image = QStringLiteral("/board.png?w=%1&h=%2&v=%3").arg(size.width()).arg(size.height()).arg(version);
+    const QJsonObject layout{{QStringLiteral("version"), version},
                              {QStringLiteral("width"), size.width()},
                              {QStringLiteral("height"), size.height()},
                              {QStringLiteral("image"), image},
-                             {QStringLiteral("band"), rectObject(m_snapshot.tickerBand(size))}};
+                             {QStringLiteral("band"), rectObject(band)}};
     return {compactJson(layout), QByteArrayLiteral("application/json"), {}};
 }
 
@@ -253,16 +253,16 @@ WebBoardContent::Reply WebBoard::boardPicture(QSize size, const QByteArray &vers
                 {{"Retry-After", "1"}}, QHttpServerResponder::StatusCode::ServiceUnavailable};
     const BoardSnapshot::Picture &picture = m_snapshot.picture(size);
     // A picture asked for by the version it shows never changes; others are asked again.
-    const QByteArray cache = version == m_snapshot.stateKey() ? QByteArrayLiteral("private, max-age=86400, immutable")
-                                                               : QByteArrayLiteral("no-cache");
+    const QByteArray cache = version == picture.version ? QByteArrayLiteral("private, max-age=86400, immutable")
+                                                         : QByteArrayLiteral("no-cache");
     return {picture.png, QByteArrayLiteral("image/png"), {{"Cache-Control", cache}}};
 }
 
 WebBoardContent::Reply WebBoard::tickerPicture(QSize size)
 {
-    TRunString plain;
-    const TRunString &ticker = m_ticker ? *m_ticker : plain;
-    const QImage strip = m_snapshot.tickerStrip(size, m_run.text, ticker);
+    if (!m_ticker)
+        return {};
+    const QImage strip = m_snapshot.tickerStrip(size, m_run.text, *m_ticker);
     return {encodePng(strip), QByteArrayLiteral("image/png"), {}};
 }
 

@@ -185,11 +185,18 @@ protected:
         return {};
     }
 
+    // The monitor's picture as the server shows it.
+    QImage monitorPicture(const QRect &monitor) const
+    {
+        const QString file = home.filePath(QStringLiteral("screen.png"));
+        return server->screenshot(file) ? QImage(file).copy(monitor).convertToFormat(QImage::Format_RGB32) : QImage();
+    }
+
     // What the server shows drawn on the monitor; empty when no picture could be taken.
     QRect drawnOn(const QRect &monitor) const
     {
-        const QString file = home.filePath(QStringLiteral("screen.png"));
-        return server->screenshot(file) ? drawnPart(QImage(file), monitor) : QRect();
+        const QImage picture = monitorPicture(monitor);
+        return picture.isNull() ? QRect() : drawnPart(picture, picture.rect()).translated(monitor.topLeft());
     }
 
     // Whether the board is drawn across its whole shape on the monitor, not in a corner of
@@ -226,13 +233,6 @@ protected:
             if (places.contains(window.bounds))
                 return true;
         return false;
-    }
-
-    // The monitor's picture as the server shows it.
-    QImage monitorPicture(const QRect &monitor) const
-    {
-        const QString file = home.filePath(QStringLiteral("screen.png"));
-        return server->screenshot(file) ? QImage(file).copy(monitor).convertToFormat(QImage::Format_RGB32) : QImage();
     }
 
     std::unique_ptr<MonitorServer> server;
