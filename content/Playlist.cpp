@@ -29,6 +29,12 @@ void Playlist::updateEditButtons()
     m_buttons.replace = m_buttons.remove;
 }
 
+// Play needs an entry to play and is off while the list plays.
+void Playlist::updatePlayButton()
+{
+    m_buttons.play = !m_buttons.stop && !m_entries.isEmpty();
+}
+
 void Playlist::select(int index)
 {
     const View before = view();
@@ -44,8 +50,8 @@ void Playlist::resetList(const QStringList &entries)
     const bool entriesChanged = m_entries != entries;
     m_entries = entries;
     m_selected = clampedSelection(0);
-    m_buttons.play = !m_entries.isEmpty();
     m_buttons.stop = false;
+    updatePlayButton();
     updateEditButtons();
     finish(before, entriesChanged);
 }
@@ -70,8 +76,7 @@ void Playlist::add(const QString &text)
     else
         m_entries.append(text);
     updateEditButtons();
-    if (!m_buttons.stop)
-        m_buttons.play = true;
+    updatePlayButton();
     finish(before, true);
 }
 
@@ -83,7 +88,8 @@ void Playlist::replace(const QString &text)
     emit changed();
 }
 
-// The entry that moves up takes the selection, so repeated deletes walk down the list.
+// The entry that moves up takes the selection, so repeated deletes walk down the list. A run
+// under way finishes its text even when the list empties; its end then stops the list.
 void Playlist::remove()
 {
     if (m_selected < 0)
@@ -92,6 +98,7 @@ void Playlist::remove()
     m_entries.removeAt(m_selected);
     m_selected = clampedSelection(m_selected);
     updateEditButtons();
+    updatePlayButton();
     finish(before, true);
 }
 
@@ -102,26 +109,32 @@ std::optional<QString> Playlist::pick() const
     return m_entries.at(m_selected);
 }
 
-// The buttons switch before the entry is looked up, so a failed start still leaves Stop as
-// the way back to idle.
+// An empty list has nothing to play, so nothing changes; with no entry selected the list plays
+// from its first one, which then follows the ticker as any selected entry does.
 Playlist::StartResult Playlist::start()
 {
+    if (m_entries.isEmpty())
+        return {};
     const View before = view();
-    m_buttons.play = false;
-    m_buttons.stop = true;
-    finish(before, false);
     if (m_selected < 0)
-        return {false, QString(), QStringLiteral("List index out of bounds (%1)").arg(m_selected)};
-    return {true, m_entries.at(m_selected), QString()};
+        m_selected = 0;
+    m_buttons.stop = true;
+    updatePlayButton();
+    finish(before, false);
+    return {true, m_entries.at(m_selected)};
 }
 
-// Moving past the last entry wraps to the first, so the list loops; an empty list leaves
-// nothing selected and the ticker stopped, with the buttons still showing a run until Stop.
+// Moving past the last entry wraps to the first, so the list loops. A list emptied during the
+// run has nothing left to play: the ticker stops and the buttons go back to idle.
 std::optional<QString> Playlist::advance()
 {
     const View before = view();
     const int next = m_selected == count() - 1 ? 0 : m_selected + 1;
     m_selected = clampedSelection(next);
+    if (m_selected < 0) {
+        m_buttons.stop = false;
+        updatePlayButton();
+    }
     finish(before, false);
     if (m_selected < 0)
         return std::nullopt;
@@ -131,7 +144,7 @@ std::optional<QString> Playlist::advance()
 void Playlist::stop()
 {
     const View before = view();
-    m_buttons.play = true;
     m_buttons.stop = false;
+    updatePlayButton();
     finish(before, false);
 }

@@ -9,7 +9,8 @@
 // The running-text playlist and the state of its buttons. The operator window only mirrors
 // it: the list box shows entries() and selectedIndex(), the buttons the four enabled states,
 // so the rules can be driven without any widget. The selected entry is also the position of
-// the ticker: a run always continues after whatever is selected when it ends.
+// the ticker: a run always continues after whatever is selected when it ends. Play is offered
+// only while there is something to play, and Stop only while a run is under way.
 class Playlist : public QObject
 {
     Q_OBJECT
@@ -18,7 +19,6 @@ public:
     {
         bool running = false;
         QString text;
-        QString error;
     };
 
     explicit Playlist(QObject *parent = nullptr);
@@ -75,6 +75,7 @@ private:
     void finish(const View &before, bool entriesChanged);
     void resetList(const QStringList &entries);
     void updateEditButtons();
+    void updatePlayButton();
     int clampedSelection(int index) const;
 
     QStringList m_entries;

@@ -232,7 +232,7 @@ TEST_P(PlaylistDelete, SelectsTheEntryThatMovesUp)
     EXPECT_EQ(playlist.entries(), c.after);
     EXPECT_EQ(playlist.selectedIndex(), c.selectedAfter);
     const bool selected = c.selectedAfter >= 0;
-    EXPECT_EQ(buttonsOf(playlist), (Buttons{true, false, selected, selected}));
+    EXPECT_EQ(buttonsOf(playlist), (Buttons{!c.after.isEmpty(), false, selected, selected}));
 }
 
 TEST_P(PlaylistDelete, DuringPlayLeavesPlayAndStopAlone)
@@ -335,29 +335,89 @@ TEST(Playlist, StartRunsTheSelectedEntry)
     const Playlist::StartResult result = playlist.start();
     EXPECT_TRUE(result.running);
     EXPECT_EQ(result.text, u"r"_qs);
-    EXPECT_TRUE(result.error.isEmpty());
     EXPECT_EQ(buttonsOf(playlist), kPlayingSelected);
 
     playlist.stop();
     EXPECT_EQ(buttonsOf(playlist), kIdleSelected);
 }
 
-TEST(Playlist, StartWithNothingSelectedFailsAfterSwitchingTheButtons)
+// Nothing selected is not an error: the list plays from its first entry, which takes the
+// selection so that the run goes on from there.
+TEST(Playlist, StartWithNothingSelectedPlaysTheFirstEntry)
 {
     Playlist playlist;
     playlist.open(kPqr);
     playlist.select(-1);
     const Playlist::StartResult result = playlist.start();
-    EXPECT_FALSE(result.running);
-    EXPECT_TRUE(result.text.isEmpty());
-    EXPECT_EQ(result.error, u"List index out of bounds (-1)"_qs);
-    EXPECT_FALSE(playlist.playEnabled());
-    EXPECT_TRUE(playlist.stopEnabled());
+    EXPECT_TRUE(result.running);
+    EXPECT_EQ(result.text, u"p"_qs);
+    EXPECT_EQ(playlist.selectedIndex(), 0);
+    // Delete and Replace were enabled by the open and stay so.
+    EXPECT_EQ(buttonsOf(playlist), kPlayingSelected);
+    EXPECT_EQ(advanceTimes(playlist, 2), (QStringList{u"q"_qs, u"r"_qs}));
 
     playlist.stop();
-    EXPECT_TRUE(playlist.playEnabled());
-    EXPECT_FALSE(playlist.stopEnabled());
+    EXPECT_EQ(buttonsOf(playlist), kIdleSelected);
 }
+
+// Ways to an empty list; Start on it changes nothing and Stop is never lit.
+namespace {
+struct EmptyCase
+{
+    const char *name;
+    std::function<void(Playlist &)> reach;
+};
+} // namespace
+
+class PlaylistEmpty : public testing::TestWithParam<EmptyCase>
+{
+};
+
+TEST_P(PlaylistEmpty, OffersNoPlayAndStartDoesNothing)
+{
+    Playlist playlist;
+    GetParam().reach(playlist);
+    ASSERT_EQ(playlist.count(), 0);
+    EXPECT_EQ(buttonsOf(playlist), kAllOff);
+
+    QSignalSpy spy(&playlist, &Playlist::changed);
+    const Playlist::StartResult result = playlist.start();
+    EXPECT_FALSE(result.running);
+    EXPECT_EQ(buttonsOf(playlist), kAllOff);
+    EXPECT_EQ(playlist.selectedIndex(), -1);
+    EXPECT_EQ(spy.count(), 0);
+
+    playlist.add(u"x"_qs);
+    EXPECT_TRUE(playlist.playEnabled()) << "an entry to play brings Play back";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Playlist, PlaylistEmpty,
+    testing::Values(EmptyCase{"New", [](Playlist &) {}},
+                    EmptyCase{"StoredEmpty", [](Playlist &p) { p.loadStored({}); }},
+                    EmptyCase{"OpenedEmpty", [](Playlist &p) { p.open({}); }},
+                    EmptyCase{"EveryEntryDeleted",
+                              [](Playlist &p) {
+                                  p.open(kPqr);
+                                  for (int i = 0; i < 3; ++i)
+                                      p.remove();
+                              }},
+                    EmptyCase{"AddedThenDeleted",
+                              [](Playlist &p) {
+                                  p.add(u"x"_qs);
+                                  p.select(0);
+                                  p.remove();
+                              }},
+                    // The ticker ran out at the end of its run; Stop was never pressed.
+                    EmptyCase{"EmptiedDuringPlay",
+                              [](Playlist &p) {
+                                  p.open(kPqr);
+                                  (void)p.start();
+                                  for (int i = 0; i < 3; ++i)
+                                      p.remove();
+                                  (void)p.advance();
+                              }}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(Playlist, StartDuringPlayRestartsFromTheSelection)
 {
@@ -431,7 +491,8 @@ TEST(Playlist, EditsDuringPlayAreRunWhenReached)
     EXPECT_EQ(advanceTimes(playlist, 4), (QStringList{u"a"_qs, u"b"_qs, u"new"_qs, u"C"_qs}));
 }
 
-TEST(Playlist, EmptiedDuringPlayStopsTheTickerButNotTheButtons)
+// The run under way finishes its text; its end finds nothing to play and the list stops.
+TEST(Playlist, EmptiedDuringPlayStopsAtTheEndOfTheRun)
 {
     Playlist playlist;
     playlist.open(kPqr);
@@ -439,13 +500,12 @@ TEST(Playlist, EmptiedDuringPlayStopsTheTickerButNotTheButtons)
     for (int i = 0; i < 3; ++i)
         playlist.remove();
     ASSERT_EQ(playlist.count(), 0);
+    EXPECT_EQ(buttonsOf(playlist), kPlayingUnselected) << "the current run still goes on";
     EXPECT_EQ(playlist.advance(), std::nullopt);
     EXPECT_EQ(playlist.selectedIndex(), -1);
-    EXPECT_EQ(buttonsOf(playlist), kPlayingUnselected);
+    EXPECT_EQ(buttonsOf(playlist), kAllOff);
     EXPECT_EQ(playlist.advance(), std::nullopt);
-
-    playlist.stop();
-    EXPECT_EQ(buttonsOf(playlist), kIdleUnselected);
+    EXPECT_EQ(buttonsOf(playlist), kAllOff);
 }
 
 TEST(Playlist, AdvanceWithNothingSelectedTakesTheFirst)
