@@ -581,6 +581,45 @@ TEST_F(ShippedHelpFile, WindowShowsItWithItsTitleAndContents)
     EXPECT_EQ(window.contentsTree()->topLevelItem(0)->childCount(), sections);
 }
 
+// The TV buttons' captions are written with Latin look-alike letters; the operator searches
+// the index in plain Cyrillic and must still land on the TV section.
+struct ShippedIndexCase
+{
+    const char *name;
+    const char *typed;
+    const char *entry;
+};
+
+class ShippedHelpIndex : public ShippedHelpFile, public ::testing::WithParamInterface<ShippedIndexCase>
+{
+};
+
+TEST_P(ShippedHelpIndex, TypedCyrillicFindsTheTvSection)
+{
+    const ShippedIndexCase &c = GetParam();
+    HelpWindow window;
+    window.showIndex(filePath(), QString());
+    window.indexFilter()->setFocus();
+    // Key by key, each carrying its Cyrillic letter as a keyboard layout delivers it.
+    for (const QChar letter : QString::fromUtf8(c.typed))
+        QTest::sendKeyEvent(QTest::Click, window.indexFilter(), Qt::Key_unknown, QString(letter), Qt::NoModifier);
+    const QListWidgetItem *current = window.indexList()->currentItem();
+    ASSERT_NE(current, nullptr);
+    EXPECT_EQ(current->text(), QString::fromUtf8(c.entry));
+
+    QTest::keyClick(window.indexFilter(), Qt::Key_Return);
+    EXPECT_EQ(window.browser()->source().fragment(), QStringLiteral("tv"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ShippedHelpIndex,
+                         ::testing::Values(ShippedIndexCase{"SwitchOn", "включ", "Включить телевизор"},
+                                           ShippedIndexCase{"SwitchOff", "ОТКЛЮЧ", "Отключить телевизор"},
+                                           ShippedIndexCase{"Television", "телевизор", "телевизор"},
+                                           ShippedIndexCase{"StatusOn", "тв вкл", "ТВ ВКЛЮЧЕН"},
+                                           ShippedIndexCase{"StatusOff", "тв откл", "ТВ ОТКЛЮЧЕН!"}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
 } // namespace
+
 
 #include "HelpViewerTest.moc"
