@@ -927,17 +927,19 @@ void TForm1::ListStrDblClick()
 void TForm1::bPlayClick()
 {
     const Playlist::StartResult result = m_playlist->start();
-    if (!result.running) {
-        ErrorBox::show(result.error, this);
-        return;
-    }
-    if (m_formMon2)
+    if (result.running && m_formMon2)
         m_formMon2->startTicker(result.text);
 }
 
 void TForm1::bStopClick()
 {
     m_playlist->stop();
+    endTicker();
+}
+
+// Both boards' bottom lines go back to rest.
+void TForm1::endTicker()
+{
     FrameCorvane1->LabelBot->setCaption(QStringLiteral("БЕГУЩАЯ СТРОКА"));
     if (m_formMon2)
         m_formMon2->stopTicker();
@@ -982,9 +984,13 @@ void TForm1::runBegan(const QString &text)
     seSpeedChange();
 }
 
+// A list emptied during the run has stopped itself; the boards follow.
 void TForm1::runEnded()
 {
-    if (const std::optional<QString> next = m_playlist->advance(); next && m_formMon2)
+    const std::optional<QString> next = m_playlist->advance();
+    if (!next)
+        endTicker();
+    else if (m_formMon2)
         m_formMon2->runNext(*next);
 }
 

@@ -214,6 +214,7 @@ private:
     void storeFontRecords();
     void runBegan(const QString &text);
     void runEnded();
+    void endTicker();
     void watchDisplays();
 
     void readSettings();

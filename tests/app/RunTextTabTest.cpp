@@ -166,18 +166,6 @@ TEST_F(RunTextTab, EditedListAndSpeedSurviveARestart)
     EXPECT_EQ(readValues(path).value(QStringLiteral("RsSpeed")), QStringLiteral("3"));
 }
 
-TEST_F(RunTextTab, StartWithNothingSelectedTellsTheIndexAndStopReturnsToIdle)
-{
-    start();
-    form->bPlayClick();
-    EXPECT_EQ(sandbox.messages, QStringList{QStringLiteral("List index out of bounds (-1)")});
-    EXPECT_FALSE(ticker().isRunning());
-    EXPECT_TRUE(tab().bStop->isEnabled());
-    form->bStopClick();
-    EXPECT_FALSE(tab().bStop->isEnabled());
-    sandbox.messages.clear();
-}
-
 TEST_F(RunTextTab, DeleteKeyInTheListAndPickCopyTheEntry)
 {
     store({{QStringLiteral("RS"), QStringLiteral("p,q,r")}});
@@ -314,6 +302,111 @@ TEST_F(RunTextFiles, HundredThousandEntriesLoad)
     form->bPlayClick();
     EXPECT_EQ(ticker().rText(), QStringLiteral("entry 0"));
     form->bStopClick();
+}
+
+// ---- Play with nothing to play or nothing selected ----
+
+// Types a text into the entry field and presses Enter, as the operator adds an entry.
+void typeEntry(TRunTextTab &tab, const QString &text)
+{
+    tab.Edit1->setFocus();
+    QTest::keyClick(tab.Edit1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(tab.Edit1, text);
+    QTest::keyClick(tab.Edit1, Qt::Key_Return);
+}
+
+TEST_F(RunTextTab, NoStoredListStartsWithPlayOff)
+{
+    start();
+    ASSERT_EQ(form->playlist().count(), 0);
+    EXPECT_FALSE(tab().bPlay->isEnabled());
+    QTest::mouseClick(tab().bPlay, Qt::LeftButton);
+    EXPECT_FALSE(tab().bStop->isEnabled());
+    EXPECT_FALSE(ticker().isRunning());
+    EXPECT_TRUE(sandbox.messages.isEmpty());
+}
+
+// Deleting every entry turns Play off; clicking it then neither tells an error nor lights Stop.
+TEST_F(RunTextTab, PlayIsOffOnceEveryEntryIsDeleted)
+{
+    store({{QStringLiteral("RS"), QStringLiteral("p,q")}});
+    start();
+    QTest::mouseClick(tab().bDel, Qt::LeftButton);
+    EXPECT_TRUE(tab().bPlay->isEnabled());
+    QTest::mouseClick(tab().bDel, Qt::LeftButton);
+    ASSERT_EQ(form->playlist().count(), 0);
+    EXPECT_FALSE(tab().bPlay->isEnabled());
+
+    QTest::mouseClick(tab().bPlay, Qt::LeftButton);
+    EXPECT_TRUE(sandbox.messages.isEmpty());
+    EXPECT_FALSE(tab().bStop->isEnabled());
+    EXPECT_FALSE(ticker().isRunning());
+    EXPECT_TRUE(ticker().isHidden());
+
+    typeEntry(tab(), QStringLiteral("again"));
+    EXPECT_TRUE(tab().bPlay->isEnabled());
+}
+
+// Entries added with nothing selected leave nothing selected; Play runs the list from its top.
+TEST_F(RunTextTab, PlayWithNothingSelectedRunsTheFirstEntry)
+{
+    start();
+    typeEntry(tab(), QStringLiteral("first"));
+    typeEntry(tab(), QStringLiteral("second"));
+    ASSERT_EQ(form->playlist().entries(), (QStringList{QStringLiteral("first"), QStringLiteral("second")}));
+    ASSERT_EQ(tab().selectedRow(), -1);
+    ASSERT_TRUE(tab().bPlay->isEnabled());
+
+    QTest::mouseClick(tab().bPlay, Qt::LeftButton);
+    EXPECT_TRUE(sandbox.messages.isEmpty());
+    ASSERT_TRUE(ticker().isRunning());
+    EXPECT_EQ(ticker().rText(), QStringLiteral("first"));
+    EXPECT_EQ(tab().selectedRow(), 0);
+    EXPECT_FALSE(tab().bPlay->isEnabled());
+    EXPECT_TRUE(tab().bStop->isEnabled());
+    ASSERT_TRUE(runToTheEnd());
+    EXPECT_EQ(ticker().rText(), QStringLiteral("second"));
+
+    QTest::mouseClick(tab().bStop, Qt::LeftButton);
+    EXPECT_FALSE(ticker().isRunning());
+    EXPECT_TRUE(tab().bPlay->isEnabled());
+    EXPECT_FALSE(tab().bStop->isEnabled());
+}
+
+// The run under way finishes; its end finds nothing left and the list stops by itself.
+TEST_F(RunTextTab, ListEmptiedDuringPlayStopsAtTheEndOfTheRun)
+{
+    store({{QStringLiteral("RS"), QStringLiteral("only")}});
+    start();
+    QTest::mouseClick(tab().bPlay, Qt::LeftButton);
+    ASSERT_TRUE(ticker().isRunning());
+    ticker().TimerTick();
+    QTest::mouseClick(tab().bDel, Qt::LeftButton);
+    ASSERT_EQ(form->playlist().count(), 0);
+    EXPECT_TRUE(ticker().isRunning()) << "the current run goes on";
+    EXPECT_TRUE(tab().bStop->isEnabled());
+
+    runToTheEnd();
+    EXPECT_FALSE(ticker().isRunning());
+    EXPECT_TRUE(ticker().isHidden());
+    EXPECT_FALSE(tab().bStop->isEnabled());
+    EXPECT_FALSE(tab().bPlay->isEnabled());
+    EXPECT_EQ(form->FrameCorvane1->LabelBot->caption(), QStringLiteral("БЕГУЩАЯ СТРОКА"));
+    EXPECT_TRUE(tv->FrameCorvane1->LabelBot->caption().isEmpty());
+    EXPECT_TRUE(sandbox.messages.isEmpty());
+}
+
+TEST_F(RunTextFiles, EmptyListFileTurnsPlayOff)
+{
+    typeEntry(tab(), QStringLiteral("kept until the open"));
+    ASSERT_TRUE(tab().bPlay->isEnabled());
+    dialogs.answerOpenFile(writeFile("empty.txt", QByteArray()));
+    QTest::mouseClick(tab().bOpen, Qt::LeftButton);
+    ASSERT_EQ(form->playlist().count(), 0);
+    EXPECT_FALSE(tab().bPlay->isEnabled());
+    QTest::mouseClick(tab().bPlay, Qt::LeftButton);
+    EXPECT_FALSE(tab().bStop->isEnabled());
+    EXPECT_TRUE(sandbox.messages.isEmpty());
 }
 
 } // namespace
