@@ -1,5 +1,7 @@
 #include "ButtonGlyphs.h"
 
+#include "controls/CommandGlyphs.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -77,14 +79,26 @@ void drawAdd(QPainter &p)
     p.drawLine(QPointF(4, 12), QPointF(20, 12));
 }
 
-QPixmap draw(Glyph glyph, bool disabled)
+// A television set with its screen lit in the colour of the switch's caption.
+void drawTelevision(QPainter &p, const QColor &screen)
 {
-    QPixmap pixmap(kSize, kSize);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+    p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.5));
+    p.setBrush(QColor(0x50, 0x50, 0x50));
+    p.drawRoundedRect(QRectF(2, 4, 20, 14), 2, 2);
+    p.setPen(Qt::NoPen);
+    p.setBrush(screen);
+    p.drawRect(QRectF(4.5, 6.5, 15, 9));
+    p.setPen(QPen(QColor(0x30, 0x30, 0x30), 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(12, 18), QPointF(12, 20));
+    p.drawLine(QPointF(7, 21), QPointF(17, 21));
+}
+
+QImage draw(Glyph glyph)
+{
+    QImage image(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    if (disabled)
-        p.setOpacity(0.35);
     switch (glyph) {
     case Glyph::Open: drawOpen(p); break;
     case Glyph::Save: drawSave(p); break;
@@ -93,18 +107,21 @@ QPixmap draw(Glyph glyph, bool disabled)
     case Glyph::Delete: drawDelete(p); break;
     case Glyph::Replace: drawReplace(p); break;
     case Glyph::Add: drawAdd(p); break;
+    case Glyph::TvOn: drawTelevision(p, QColor(0x40, 0xC0, 0x40)); break;
+    case Glyph::TvOff: drawTelevision(p, QColor(0xD0, 0x30, 0x30)); break;
     }
-    return pixmap;
+    return image;
 }
 
 } // namespace
 
 QIcon icon(Glyph glyph)
 {
+    const QImage normal = draw(glyph);
     QIcon result;
-    result.addPixmap(draw(glyph, false), QIcon::Normal);
-    // A disabled button must look disabled, not just greyed by the style's guess.
-    result.addPixmap(draw(glyph, true), QIcon::Disabled);
+    result.addPixmap(QPixmap::fromImage(normal), QIcon::Normal);
+    // A disabled button must look disabled, the same way on every style.
+    result.addPixmap(QPixmap::fromImage(greyedOut(normal)), QIcon::Disabled);
     return result;
 }
 

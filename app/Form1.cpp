@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "ButtonGlyphs.h"
 #include "ClockLine.h"
 #include "FontButtons.h"
 #include "Frame1corvane.h"
@@ -71,12 +72,15 @@ QFont narrowFont(int pixels, bool bold = false)
     return font;
 }
 
+// The colour of an enabled widget's text; a disabled one keeps the system's grey, so that it
+// looks disabled.
 void setTextColor(QWidget *widget, const QColor &color)
 {
     QPalette pal = widget->palette();
-    pal.setColor(QPalette::WindowText, color);
-    pal.setColor(QPalette::ButtonText, color);
-    pal.setColor(QPalette::Text, color);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            pal.setColor(group, role, color);
+    }
     widget->setPalette(pal);
 }
 
@@ -217,6 +221,7 @@ void TForm1::buildRightPanel()
     btn_TV_On->setGeometry(157, 445, 120, 31);
     btn_TV_On->setFont(narrowFont(12, true));
     setTextColor(btn_TV_On, QColor(0, 0x80, 0));
+    btn_TV_On->setIcon(ButtonGlyphs::icon(ButtonGlyphs::Glyph::TvOn));
     btn_TV_On->setEnabled(false);
     btn_TV_On->setFocusPolicy(Qt::NoFocus);
     connect(btn_TV_On, &QPushButton::clicked, this, &TForm1::btn_TV_OnClick);
@@ -226,6 +231,7 @@ void TForm1::buildRightPanel()
     btn_TV_Off->resize(120, 30);
     btn_TV_Off->setFont(narrowFont(12, true));
     setTextColor(btn_TV_Off, QColor(0xFF, 0, 0));
+    btn_TV_Off->setIcon(ButtonGlyphs::icon(ButtonGlyphs::Glyph::TvOff));
     btn_TV_Off->setToolTip(QStringLiteral("On/Off"));
     btn_TV_Off->setFocusPolicy(Qt::NoFocus);
     btn_TV_Off->hide();

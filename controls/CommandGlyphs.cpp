@@ -58,20 +58,6 @@ QImage paintNormalImage(const QColor &light, const QColor &dark, const SymbolPai
     return image;
 }
 
-// The disabled look: the same picture in pale grey, its transparency kept.
-QImage greyedOut(const QImage &image)
-{
-    QImage grey = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < grey.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(grey.scanLine(y));
-        for (int x = 0; x < grey.width(); ++x) {
-            const int level = 128 + qGray(line[x]) / 2;
-            line[x] = qRgba(level, level, level, qAlpha(line[x]));
-        }
-    }
-    return grey;
-}
-
 QPixmap glyphStrip(const QColor &light, const QColor &dark, const SymbolPainter &paintSymbol)
 {
     const QImage normal = paintNormalImage(light, dark, paintSymbol);
@@ -85,6 +71,19 @@ QPixmap glyphStrip(const QColor &light, const QColor &dark, const SymbolPainter 
 }
 
 } // namespace
+
+QImage greyedOut(const QImage &image)
+{
+    QImage grey = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < grey.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(grey.scanLine(y));
+        for (int x = 0; x < grey.width(); ++x) {
+            const int level = 128 + qGray(line[x]) / 2;
+            line[x] = qRgba(level, level, level, qAlpha(line[x]));
+        }
+    }
+    return grey;
+}
 
 QPixmap helpButtonGlyph()
 {

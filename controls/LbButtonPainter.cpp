@@ -1,5 +1,7 @@
 #include "LbButtonPainter.h"
 
+#include "CommandGlyphs.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -270,29 +272,34 @@ void drawCaption(QPainter &painter, const LbButtonLook &look, const LbButtonStat
 {
     if (placed.caption.isEmpty())
         return;
-    const bool grey = !state.enabled && look.style != bsShape;
+    const bool grey = !state.enabled;
     painter.setFont(captionFont(look, state));
     painter.setPen(grey ? kDisabledText : resolveColor(look.fontColor));
     painter.drawText(placed.textRect, placed.textFlags, placed.caption);
 }
 
-void drawGlyph(QPainter &painter, const LbButtonLook &look, const LbButtonPlacement &placed)
+// A strip without an image of its own for the disabled state shows its normal image greyed,
+// so that a disabled button never shows the colours of an enabled one.
+void drawGlyph(QPainter &painter, const LbButtonLook &look, const LbButtonState &state,
+               const LbButtonPlacement &placed)
 {
     const int width = glyphImageWidth(look);
     if (width <= 0 || look.glyph.height() <= 0)
         return;
-    painter.drawImage(placed.glyphPos, glyphImage(look.glyph, placed.imageIndex * width, width));
+    const QImage image = glyphImage(look.glyph, placed.imageIndex * width, width);
+    const bool hasDisabledImage = look.numGlyphs > 1;
+    painter.drawImage(placed.glyphPos, !state.enabled && !hasDisabledImage ? greyedOut(image) : image);
 }
 
 void drawContent(QPainter &painter, const LbButtonLook &look, const LbButtonState &state, QSize size)
 {
     const LbButtonPlacement placed = placeButtonContent(look, state, size);
     if (look.style == bsShape) {
-        drawGlyph(painter, look, placed);
+        drawGlyph(painter, look, state, placed);
         drawCaption(painter, look, state, placed);
     } else {
         drawCaption(painter, look, state, placed);
-        drawGlyph(painter, look, placed);
+        drawGlyph(painter, look, state, placed);
     }
 }
 

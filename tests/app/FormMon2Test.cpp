@@ -72,9 +72,10 @@ const QString kOfficeTable = QStringLiteral("USD\t93,10\t94,50\tДОЛЛАР С�
                                             "TRY\t2,85\t3,10\tТУРЕЦКАЯ ЛИРА\r\n"
                                             "GOLD\t7450,00\t7890,00\tЗОЛОТО\r\n");
 
+// The colour the text has while the widget is enabled; a disabled one shows it grey.
 QColor textColor(const QWidget *widget)
 {
-    return widget->palette().color(QPalette::WindowText);
+    return widget->palette().color(QPalette::Active, QPalette::WindowText);
 }
 
 // The operator window and the TV window wired as the program does it, with the settings

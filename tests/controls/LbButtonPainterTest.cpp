@@ -1,3 +1,4 @@
+#include "controls/CommandGlyphs.h"
 #include "controls/LbButtonPainter.h"
 
 #include <QFontMetrics>
@@ -203,7 +204,7 @@ struct StripCase {
 TEST(LbButtonPainterTest, GlyphStripShowsTheImageOfTheState)
 {
     const std::vector<StripCase> cases = {
-        {1, true, false, false, 0}, {1, false, false, false, 0}, {1, true, true, true, 0},
+        {1, true, false, false, 0}, {1, true, true, true, 0},
         {2, false, false, false, 1}, {2, true, false, true, 0},  {2, true, true, false, 0},
         {3, true, true, false, 2},  {3, true, false, true, 0},  {4, true, false, true, 3},
         {4, true, true, true, 2},   {4, false, true, true, 1},
@@ -336,15 +337,42 @@ TEST(LbButtonPainterTest, AcceleratorCharacterIsUnderlinedAndTheAmpersandHidden)
     EXPECT_EQ(plain.copy(0, 0, 60, plainBottom + 1), marked.copy(0, 0, 60, plainBottom + 1));
 }
 
-TEST(LbButtonPainterTest, DisabledCaptionIsGreyExceptOnShapes)
+// Every style, shapes included: a disabled button's caption never keeps the enabled colour.
+TEST(LbButtonPainterTest, DisabledCaptionIsGreyInEveryStyle)
+{
+    for (const TLbSpeedButtonStyle style : {bsNormal, bsEncarta, bsModern, bsOld, bsShape, bsQuicken}) {
+        LbButtonLook look = baseLook();
+        look.caption = QStringLiteral("HHH");
+        look.style = style;
+        const LbButtonState disabled{false, false, false, 0};
+        const QImage frame = renderButtonFrame(look, disabled, QSize(60, 30));
+        EXPECT_GE(lowestRowOf(frame, QColor(128, 128, 128)), 0) << int(style);
+        EXPECT_LT(lowestRowOf(frame, kText), 0) << int(style);
+        EXPECT_GE(lowestRowOf(renderButtonFrame(look, {}, QSize(60, 30)), kText), 0) << int(style);
+    }
+}
+
+// A strip with one image has no disabled image of its own: the normal one is shown greyed,
+// pixel for pixel where the enabled button shows it, and the enabled button is unchanged.
+TEST(LbButtonPainterTest, DisabledOneImageStripShowsItsImageGreyed)
 {
     LbButtonLook look = baseLook();
-    look.caption = QStringLiteral("HHH");
-    const LbButtonState disabled{false, false, false, 0};
-    EXPECT_GE(lowestRowOf(renderButtonFrame(look, disabled, QSize(60, 30)), QColor(128, 128, 128)), 0);
-    EXPECT_LT(lowestRowOf(renderButtonFrame(look, disabled, QSize(60, 30)), kText), 0);
-    look.style = bsShape;
-    EXPECT_GE(lowestRowOf(renderButtonFrame(look, disabled, QSize(60, 30)), kText), 0);
+    look.glyph = testStrip(1, 16);
+    look.numGlyphs = 1;
+    const QImage enabled = renderButtonFrame(look, {}, QSize(40, 24));
+    const QImage disabled = renderButtonFrame(look, {false, false, false, 0}, QSize(40, 24));
+    const QImage greyed = greyedOut(glyphImage(look.glyph, 0, 16));
+    EXPECT_EQ(pixelAt(enabled, QPoint(12, 12)), kImageColors[0]);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const QColor shown = pixelAt(disabled, QPoint(4 + x, 4 + y));
+            if (qAlpha(greyed.pixel(x, y)) == 0)
+                continue;
+            ASSERT_EQ(shown, QColor(greyed.pixel(x, y))) << x << ',' << y;
+            ASSERT_EQ(shown.red(), shown.green()) << x << ',' << y;
+            ASSERT_EQ(shown.green(), shown.blue()) << x << ',' << y;
+        }
+    }
 }
 
 } // namespace
