@@ -4,6 +4,7 @@
 #include "board/FormMon2.h"
 #include "desktop/ApplicationIcon.h"
 #include "desktop/FormInfo.h"
+#include "desktop/SystemTranslations.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    installSystemTranslations(app);
     QApplication::setWindowIcon(applicationIcon());
     // Lets the desktop match the windows with the installed menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("corvane"));
