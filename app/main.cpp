@@ -28,7 +28,7 @@ int main(int argc, char **argv)
         if (instance.activateRunning())
             return 0;
         std::fprintf(stderr, "%s\n",
-                     qUtf8Printable(QApplication::translate("main", "%1 is running already but does not answer.")
+                     qUtf8Printable(QApplication::translate("main", "%1 уже запущена, но не отвечает. Закройте её или перезагрузите компьютер.")
                                         .arg(TForm1::programTitle())));
         return 1;
     }
