@@ -616,7 +616,8 @@ void TForm1::startTitle()
     const std::optional<QString> error = m_title->startUp(fileName, titlePictureBand());
     TitleTab->eTextList->setText(fileName);
     if (error)
-        ErrorBox::notify(tr("The title picture could not be loaded; the title shows its text.\n%1").arg(*error), this);
+        ErrorBox::notify(tr("Картинка титула не загрузилась, поэтому титул показывает текст. "
+                                 "Выберите картинку заново кнопкой «...» на вкладке «Настройки».\n%1").arg(*error), this);
 }
 
 // The picture is decoded for the largest title band it will fill: the TV board's, or the
@@ -740,7 +741,7 @@ void TForm1::saveAsYouGo()
 {
     m_saver = new SettingsSaver(programSettings(), this);
     connect(m_saver, &SettingsSaver::saveFailed, this, [this](const QString &error) {
-        StatusBar1->showMessage(tr("Settings not saved: %1").arg(error));
+        StatusBar1->showMessage(tr("Настройки не сохранены: проверьте место на диске и права на папку. %1").arg(error));
     });
     connect(m_saver, &SettingsSaver::saveRecovered, StatusBar1, &QStatusBar::clearMessage);
 }
@@ -1043,7 +1044,7 @@ void TForm1::FormDestroy()
     // Nobody may be left to answer a box now (a shutdown, the end of the session), so a
     // failure is told on the standard error and the program ends all the same.
     if (!m_saver->saveNow())
-        std::fprintf(stderr, "%s\n", qUtf8Printable(tr("The settings could not be saved: %1").arg(m_saver->lastError())));
+        std::fprintf(stderr, "%s\n", qUtf8Printable(tr("Настройки не сохранены при выходе: %1").arg(m_saver->lastError())));
 }
 
 void TForm1::FormResize()

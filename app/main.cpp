@@ -4,6 +4,7 @@
 #include "board/FormMon2.h"
 #include "desktop/ApplicationIcon.h"
 #include "desktop/FormInfo.h"
+#include "desktop/SystemTranslations.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    installSystemTranslations(app);
     QApplication::setWindowIcon(applicationIcon());
     // Lets the desktop match the windows with the installed menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("corvane"));
@@ -26,7 +28,7 @@ int main(int argc, char **argv)
         if (instance.activateRunning())
             return 0;
         std::fprintf(stderr, "%s\n",
-                     qUtf8Printable(QApplication::translate("main", "%1 is running already but does not answer.")
+                     qUtf8Printable(QApplication::translate("main", "%1 уже запущена, но не отвечает. Закройте её или перезагрузите компьютер.")
                                         .arg(TForm1::programTitle())));
         return 1;
     }

@@ -67,7 +67,7 @@ bool sensibleExtent(qint64 low, qint64 high)
 
 QString damaged(const QString &reason)
 {
-    return QStringLiteral("The metafile is damaged: %1.").arg(reason);
+    return QStringLiteral("Метафайл повреждён (%1). Выберите другой файл или сохраните рисунок заново.").arg(reason);
 }
 
 Result failure(const QString &error)
@@ -80,13 +80,13 @@ Result failure(const QString &error)
 Result checkedSvg(QByteArray svg)
 {
     if (svg.isEmpty())
-        return failure(QStringLiteral("The metafile could not be converted into a drawing."));
+        return failure(QStringLiteral("Метафайл не удалось превратить в рисунок. Выберите другой файл или сохраните рисунок заново."));
     const QSvgRenderer renderer(svg);
     const QRectF box = renderer.viewBoxF();
     const bool finite = std::isfinite(box.x()) && std::isfinite(box.y()) && std::isfinite(box.width())
                         && std::isfinite(box.height());
     if (!renderer.isValid() || !finite || box.isEmpty())
-        return failure(QStringLiteral("The drawing made from the metafile cannot be shown."));
+        return failure(QStringLiteral("Рисунок из метафайла нельзя показать. Выберите другой файл или сохраните рисунок заново."));
     return Result{svg, QString()};
 }
 
@@ -107,43 +107,43 @@ QString emfHeaderProblem(const QByteArray &bytes)
 {
     const quint32 headerBytes = u32(bytes, 4);
     if (headerBytes < kEmfHeaderBytes || headerBytes % 4 != 0 || headerBytes > quint64(bytes.size()))
-        return damaged(QStringLiteral("its header has an impossible size"));
+        return damaged(QStringLiteral("заголовок невозможной длины"));
     if (!sensibleExtent(i32(bytes, 8), i32(bytes, 16)) || !sensibleExtent(i32(bytes, 12), i32(bytes, 20)))
-        return damaged(QStringLiteral("its header declares an empty or oversized picture"));
+        return damaged(QStringLiteral("заголовок задаёт пустой или слишком большой рисунок"));
     if (!sensibleExtent(i32(bytes, 24), i32(bytes, 32)) || !sensibleExtent(i32(bytes, 28), i32(bytes, 36)))
-        return damaged(QStringLiteral("its header declares an empty or oversized frame"));
+        return damaged(QStringLiteral("заголовок задаёт пустую или слишком большую рамку"));
     if (i32(bytes, 72) <= 0 || i32(bytes, 76) <= 0 || i32(bytes, 80) <= 0 || i32(bytes, 84) <= 0)
-        return damaged(QStringLiteral("its header names no reference device"));
+        return damaged(QStringLiteral("в заголовке нет устройства отсчёта"));
     if (!insideHeader(u32(bytes, 64), qint64(u32(bytes, 60)) * 2, headerBytes))
-        return damaged(QStringLiteral("its description lies outside the header"));
+        return damaged(QStringLiteral("описание лежит за пределами заголовка"));
     if (headerBytes >= 100 && !insideHeader(u32(bytes, 92), u32(bytes, 88), headerBytes))
-        return damaged(QStringLiteral("its pixel format lies outside the header"));
+        return damaged(QStringLiteral("формат точек лежит за пределами заголовка"));
     return QString();
 }
 
 Walk walkEmf(const QByteArray &bytes)
 {
     if (bytes.size() < kEmfHeaderBytes || u32(bytes, 0) != kEmrHeader || u32(bytes, 40) != kEmfSignature)
-        return refusal(QStringLiteral("The file is not an Enhanced Metafile."));
+        return refusal(QStringLiteral("Файл не является метафайлом EMF. Выберите файл с рисунком EMF."));
     if (const QString problem = emfHeaderProblem(bytes); !problem.isEmpty())
         return refusal(problem);
     qsizetype at = 0;
     for (qint64 count = 1; count <= kMaxRecords; ++count) {
         if (bytes.size() - at < 8)
-            return refusal(damaged(QStringLiteral("it ends before its last record")));
+            return refusal(damaged(QStringLiteral("файл кончается раньше последней записи")));
         const quint32 type = u32(bytes, at);
         const quint32 size = u32(bytes, at + 4);
         if (size < 8 || size % 4 != 0)
-            return refusal(damaged(QStringLiteral("record %1 has the impossible size %2").arg(count).arg(size)));
+            return refusal(damaged(QStringLiteral("запись %1 невозможной длины %2").arg(count).arg(size)));
         if (size > quint64(bytes.size() - at))
-            return refusal(damaged(QStringLiteral("record %1 reaches past the end of the file").arg(count)));
+            return refusal(damaged(QStringLiteral("запись %1 выходит за конец файла").arg(count)));
         if (count > 1 && type == kEmrHeader)
-            return refusal(damaged(QStringLiteral("it has a second header")));
+            return refusal(damaged(QStringLiteral("второй заголовок")));
         at += size;
         if (type == kEmrEof)
             return Walk{at, 0, QString()};
     }
-    return refusal(damaged(QStringLiteral("it has more than %1 records").arg(kMaxRecords)));
+    return refusal(damaged(QStringLiteral("больше %1 записей").arg(kMaxRecords)));
 }
 
 // libemf2svg reads a description of no declared length up to a terminating zero, past the
@@ -170,7 +170,7 @@ Result convertEmf(QByteArray records)
     const int status = emf2svg(records.data(), size_t(records.size()), &out, &outLength, &options);
     const std::unique_ptr<char, decltype(&std::free)> owned(out, &std::free);
     if (status == 0 || out == nullptr)
-        return failure(damaged(QStringLiteral("the converter could not read its records")));
+        return failure(damaged(QStringLiteral("преобразователь не прочёл записи")));
     return checkedSvg(QByteArray(out, qsizetype(outLength)));
 }
 
@@ -188,12 +188,12 @@ qsizetype wmfHeaderStart(const QByteArray &bytes, QString *problem)
     if (bytes.size() < 4 || u32(bytes, 0) != kPlaceableKey)
         return 0;
     if (bytes.size() < kPlaceableBytes + kWmfHeaderBytes) {
-        *problem = damaged(QStringLiteral("it ends inside its header"));
+        *problem = damaged(QStringLiteral("файл кончается внутри заголовка"));
         return -1;
     }
     if (!sensibleExtent(i16(bytes, 6), i16(bytes, 10)) || !sensibleExtent(i16(bytes, 8), i16(bytes, 12))
         || u16(bytes, 14) == 0) {
-        *problem = damaged(QStringLiteral("its header declares an empty picture"));
+        *problem = damaged(QStringLiteral("заголовок задаёт пустой рисунок"));
         return -1;
     }
     return kPlaceableBytes;
@@ -216,19 +216,19 @@ Walk walkWmfRecords(const QByteArray &bytes, qsizetype at)
     quint32 largest = 0;
     for (qint64 count = 1; count <= kMaxRecords; ++count) {
         if (bytes.size() - at < 6)
-            return refusal(damaged(QStringLiteral("it ends before its last record")));
+            return refusal(damaged(QStringLiteral("файл кончается раньше последней записи")));
         const quint32 words = u32(bytes, at);
         const quint16 function = u16(bytes, at + 4);
         if (words < 3)
-            return refusal(damaged(QStringLiteral("record %1 has the impossible size %2").arg(count).arg(words)));
+            return refusal(damaged(QStringLiteral("запись %1 невозможной длины %2").arg(count).arg(words)));
         if (qint64(words) * 2 > bytes.size() - at)
-            return refusal(damaged(QStringLiteral("record %1 reaches past the end of the file").arg(count)));
+            return refusal(damaged(QStringLiteral("запись %1 выходит за конец файла").arg(count)));
         largest = std::max(largest, words);
         at += qsizetype(words) * 2;
         if (function == kMetaEof)
             return Walk{at, largest, QString()};
     }
-    return refusal(damaged(QStringLiteral("it has more than %1 records").arg(kMaxRecords)));
+    return refusal(damaged(QStringLiteral("больше %1 записей").arg(kMaxRecords)));
 }
 
 Walk walkWmf(const QByteArray &bytes)
@@ -238,8 +238,8 @@ Walk walkWmf(const QByteArray &bytes)
     if (start < 0)
         return refusal(problem);
     if (!isWmfHeader(bytes, start))
-        return refusal(start == 0 ? QStringLiteral("The file is not a Windows Metafile.")
-                                  : damaged(QStringLiteral("its metafile header is missing")));
+        return refusal(start == 0 ? QStringLiteral("Файл не является метафайлом WMF. Выберите файл с рисунком WMF.")
+                                  : damaged(QStringLiteral("нет заголовка метафайла")));
     return walkWmfRecords(bytes, start + kWmfHeaderBytes);
 }
 
@@ -305,12 +305,12 @@ QString wmfErrorText(wmf_error_t error)
 {
     switch (error) {
     case wmf_E_None: return QString();
-    case wmf_E_InsMem: return QStringLiteral("The metafile needs more memory than is available.");
-    case wmf_E_EOF: return damaged(QStringLiteral("it ends in the middle of a record"));
-    case wmf_E_DeviceError: return QStringLiteral("The metafile could not be drawn as SVG.");
+    case wmf_E_InsMem: return QStringLiteral("Для метафайла не хватает памяти. Закройте другие программы и попробуйте снова.");
+    case wmf_E_EOF: return damaged(QStringLiteral("файл кончается посреди записи"));
+    case wmf_E_DeviceError: return QStringLiteral("Метафайл не удалось нарисовать (SVG). Выберите другой файл.");
     // Reading from memory, the only file the library opens is a font.
-    case wmf_E_BadFile: return QStringLiteral("The metafile converter found no fonts (package fonts-urw-base35).");
-    default: return damaged(QStringLiteral("the converter could not read its records"));
+    case wmf_E_BadFile: return QStringLiteral("Для метафайла не найдены шрифты: установите пакет fonts-urw-base35.");
+    default: return damaged(QStringLiteral("преобразователь не прочёл записи"));
     }
 }
 
@@ -345,7 +345,7 @@ Result playWmf(wmfAPI *api)
     unsigned int height = 0;
     if (wmf_display_size(api, &width, &height, 72, 72) != wmf_E_None || width == 0 || height == 0
         || width > kMaxExtent || height > kMaxExtent)
-        return failure(damaged(QStringLiteral("it declares an empty or oversized picture")));
+        return failure(damaged(QStringLiteral("задан пустой или слишком большой рисунок")));
     wmf_svg_t *device = WMF_SVG_GetData(api);
     device->out = wmf_stream_create(api, nullptr);
     if (device->out == nullptr)
@@ -371,7 +371,7 @@ Result convertWmf(QByteArray metafile)
 {
     const WmfApi api = createWmfApi();
     if (!api)
-        return failure(QStringLiteral("The metafile converter could not be started."));
+        return failure(QStringLiteral("Преобразователь метафайлов не запустился. Попробуйте ещё раз или выберите другой файл."));
     const auto data = reinterpret_cast<unsigned char *>(metafile.data());
     if (const wmf_error_t error = wmf_mem_open(api.get(), data, long(metafile.size())); error != wmf_E_None)
         return failure(wmfErrorText(error));
@@ -382,9 +382,9 @@ Result convertWmf(QByteArray metafile)
 QString lengthProblem(const QByteArray &bytes)
 {
     if (bytes.isEmpty())
-        return QStringLiteral("The file is empty.");
+        return QStringLiteral("Файл пуст. Выберите другой файл.");
     if (bytes.size() > kMaxFileBytes)
-        return QStringLiteral("The metafile is larger than 64 MB.");
+        return QStringLiteral("Метафайл больше 64 МБ. Выберите файл поменьше.");
     return QString();
 }
 

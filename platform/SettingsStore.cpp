@@ -24,8 +24,9 @@ namespace {
 QString formatErrorMessage(const QString &filePath, const QString &badPath)
 {
     return QCoreApplication::translate("SettingsStore",
-                                       "The settings file \"%1\" could not be read. It has been kept as "
-                                       "\"%2\" and the program starts with its default settings.")
+                                       "Файл настроек не читается, поэтому программа начала работу с настройками "
+                                       "по умолчанию. Введите курсы и тексты заново; прежний файл "
+                                       "сохранён как «%2» для разбора.\n«%1»")
         .arg(filePath, badPath);
 }
 
@@ -254,13 +255,13 @@ bool SettingsStore::commit()
     if (!m_dirty)
         return true;
     if (m_scratchPath.isEmpty()) {
-        m_error = QCoreApplication::translate("SettingsStore", "%1: no working copy could be made in %2")
+        m_error = QCoreApplication::translate("SettingsStore", "не удалось создать рабочую копию в %2 (%1)")
                       .arg(m_filePath, QDir::tempPath());
         return false;
     }
     m_settings->sync();
     if (m_settings->status() != QSettings::NoError || !writtenCompletely()) {
-        m_error = QCoreApplication::translate("SettingsStore", "%1: the working copy could not be written")
+        m_error = QCoreApplication::translate("SettingsStore", "рабочая копия не записалась: %1")
                       .arg(m_scratchPath);
         return false;
     }

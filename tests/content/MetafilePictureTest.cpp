@@ -162,55 +162,55 @@ struct BadFile
 const QByteArray kPngStart = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452");
 
 const BadFile kBadEmfs[] = {
-    {"Empty", [](const QByteArray &) { return QByteArray(); }, "empty"},
-    {"Png", [](const QByteArray &) { return kPngStart + QByteArray(100, '\0'); }, "not an Enhanced Metafile"},
-    {"RandomBytes", [](const QByteArray &) { return randomBytes(4096); }, "not an Enhanced Metafile"},
-    {"TruncatedHeader", [](const QByteArray &valid) { return valid.left(60); }, "not an Enhanced Metafile"},
-    {"NoEndRecord", [](const QByteArray &valid) { return valid.left(valid.size() - 20); }, "ends before its last record"},
+    {"Empty", [](const QByteArray &) { return QByteArray(); }, "Файл пуст"},
+    {"Png", [](const QByteArray &) { return kPngStart + QByteArray(100, '\0'); }, "не является метафайлом EMF"},
+    {"RandomBytes", [](const QByteArray &) { return randomBytes(4096); }, "не является метафайлом EMF"},
+    {"TruncatedHeader", [](const QByteArray &valid) { return valid.left(60); }, "не является метафайлом EMF"},
+    {"NoEndRecord", [](const QByteArray &valid) { return valid.left(valid.size() - 20); }, "кончается раньше последней записи"},
     {"RecordSizeZero",
      [](QByteArray bytes) {
          putAt(bytes, MetafileSamples::firstEmfRecord(bytes) + 4, 0);
          return bytes;
      },
-     "impossible size 0"},
+     "невозможной длины 0"},
     {"RecordPastTheEnd",
      [](QByteArray bytes) {
          putAt(bytes, MetafileSamples::firstEmfRecord(bytes) + 4, 0x7ffffff0);
          return bytes;
      },
-     "past the end"},
+     "выходит за конец файла"},
     {"HugePicture",
      [](QByteArray bytes) {
          putAt(bytes, 16, 50'000'000); // the right edge of the bounds
          return bytes;
      },
-     "oversized picture"},
+     "слишком большой рисунок"},
     {"HeaderLongerThanTheFile",
      [](QByteArray bytes) {
          putAt(bytes, 4, 0x10000);
          return bytes;
      },
-     "impossible size"},
+     "невозможной длины"},
 };
 
 const BadFile kBadWmfs[] = {
-    {"Empty", [](const QByteArray &) { return QByteArray(); }, "empty"},
-    {"Png", [](const QByteArray &) { return kPngStart + QByteArray(100, '\0'); }, "not a Windows Metafile"},
-    {"RandomBytes", [](const QByteArray &) { return randomBytes(4096); }, "not a Windows Metafile"},
-    {"TruncatedPlaceableHeader", [](const QByteArray &valid) { return valid.left(30); }, "ends inside its header"},
-    {"NoEndRecord", [](const QByteArray &valid) { return valid.left(valid.size() - 6); }, "ends before its last record"},
+    {"Empty", [](const QByteArray &) { return QByteArray(); }, "Файл пуст"},
+    {"Png", [](const QByteArray &) { return kPngStart + QByteArray(100, '\0'); }, "не является метафайлом WMF"},
+    {"RandomBytes", [](const QByteArray &) { return randomBytes(4096); }, "не является метафайлом WMF"},
+    {"TruncatedPlaceableHeader", [](const QByteArray &valid) { return valid.left(30); }, "кончается внутри заголовка"},
+    {"NoEndRecord", [](const QByteArray &valid) { return valid.left(valid.size() - 6); }, "кончается раньше последней записи"},
     {"RecordSizeZero",
      [](QByteArray bytes) {
          putAt(bytes, MetafileSamples::firstWmfRecord(bytes), 0);
          return bytes;
      },
-     "impossible size 0"},
+     "невозможной длины 0"},
     {"RecordPastTheEnd",
      [](QByteArray bytes) {
          putAt(bytes, MetafileSamples::firstWmfRecord(bytes), 0x7ffffff0);
          return bytes;
      },
-     "past the end"},
+     "выходит за конец файла"},
     {"HugePicture",
      [](QByteArray bytes) {
          // 32000 units at one unit per inch is far wider than any screen.
@@ -218,13 +218,13 @@ const BadFile kBadWmfs[] = {
          qToLittleEndian<quint16>(1, bytes.data() + 14);
          return bytes;
      },
-     "oversized picture"},
+     "слишком большой рисунок"},
     {"EmptyPlaceableBox",
      [](QByteArray bytes) {
          qToLittleEndian<qint16>(0, bytes.data() + 10);
          return bytes;
      },
-     "empty picture"},
+     "задаёт пустой рисунок"},
 };
 
 void PrintTo(const BadFile &file, std::ostream *out)
@@ -243,7 +243,7 @@ class BadWmf : public ::testing::TestWithParam<BadFile>
 void expectRefused(const MetafilePicture::Result &result, const char *message)
 {
     EXPECT_TRUE(result.svg.isEmpty());
-    EXPECT_TRUE(result.error.contains(QLatin1String(message))) << result.error.toStdString();
+    EXPECT_TRUE(result.error.contains(QString::fromUtf8(message))) << result.error.toStdString();
 }
 
 TEST_P(BadEmf, IsRefusedWithAMessage)
@@ -267,8 +267,8 @@ TEST(MetafileFormats, AreNotMistakenForEachOther)
 {
     const QByteArray emf = MetafileSamples::emf(QSize(200, 100), threeShapes());
     const QByteArray wmf = MetafileSamples::wmf(QSize(200, 100), threeShapes(), false);
-    expectRefused(MetafilePicture::wmfToSvg(emf), "not a Windows Metafile");
-    expectRefused(MetafilePicture::emfToSvg(wmf), "not an Enhanced Metafile");
+    expectRefused(MetafilePicture::wmfToSvg(emf), "не является метафайлом WMF");
+    expectRefused(MetafilePicture::emfToSvg(wmf), "не является метафайлом EMF");
 }
 
 } // namespace
