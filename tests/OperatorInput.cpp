@@ -4,8 +4,11 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QRadioButton>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QTest>
 #include <QWindow>
@@ -29,6 +32,19 @@ void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
     QTest::keyClick(receiver, key, modifiers);
 }
 
+void clickButton(QAbstractButton *button)
+{
+    QPoint aim = button->rect().center();
+    const bool checkBox = qobject_cast<QCheckBox *>(button) != nullptr;
+    if (checkBox || qobject_cast<QRadioButton *>(button)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const QStyle::SubElement mark = checkBox ? QStyle::SE_CheckBoxIndicator : QStyle::SE_RadioButtonIndicator;
+        aim = button->style()->subElementRect(mark, &option, button).center();
+    }
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, aim);
+}
+
 void doubleClick(QWidget *widget, QPoint place)
 {
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, place);
@@ -50,6 +66,8 @@ bool openListByMouse(QComboBox &box)
     option.editable = box.isEditable();
     option.subControls = QStyle::SC_All;
     const QRect arrow = box.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, &box);
+    QWidget *window = box.window();
+    QTest::mouseMove(window->windowHandle(), box.mapTo(window, arrow.center()));
     QTest::mouseClick(&box, Qt::LeftButton, Qt::NoModifier, arrow.center());
     QWidget *list = box.view()->window();
     return testsupport::waitUntil([list] { return list->isVisible(); }) && QTest::qWaitForWindowExposed(list);

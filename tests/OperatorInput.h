@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <Qt>
 
+class QAbstractButton;
 class QComboBox;
 class QWidget;
 
@@ -17,6 +18,10 @@ QWidget *keyReceiver();
 // One key pressed and released on the widget that has the keyboard; fails the test when no
 // widget has it.
 void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+// A click where the operator aims at the button: on the mark of a check box or an option
+// button, in the middle of any other.
+void clickButton(QAbstractButton *button);
 
 // A double click at that place, as the window system sends it: press, release, the
 // second press as a double click, release.
