@@ -100,6 +100,15 @@ protected:
         return history;
     }
 
+    QString storedFileName() const
+    {
+        QString fileName;
+        const auto store = SettingsStore::open(keyPath(), SettingsStore::Mode::OpenExisting);
+        if (store)
+            store->readString(QStringLiteral("FileName"), fileName);
+        return fileName;
+    }
+
     QString file(const QString &name, const QByteArray &bytes)
     {
         const QString path = dir.filePath(name);
@@ -169,7 +178,9 @@ protected:
         expectTextOnBothBoards(entry);
         EXPECT_EQ(combo().entries(), history);
         EXPECT_EQ(programSettings().titleHistory(), history);
+        EXPECT_EQ(programSettings().fileName(), entry);
         EXPECT_TRUE(testsupport::waitUntil([&] { return storedHistory() == history; }));
+        EXPECT_TRUE(testsupport::waitUntil([&] { return storedFileName() == entry; }));
         restart();
         EXPECT_EQ(programSettings().fileName(), entry);
         EXPECT_EQ(combo().currentText(), entry);
@@ -356,14 +367,15 @@ TEST_F(TitleTab, PickingFromTheHistory)
     expectPictureOnBothBoards();
     const QSize logoSize = windows.form->FrameCorvane1->ImageTop->picture().naturalSize();
 
-    // An existing file is only offered: the picture loaded last stays.
+    // An existing file is only offered: the picture loaded last stays until the next start,
+    // which takes the head of the history as its source.
     ASSERT_TRUE(openListByMouse(combo()));
     clickListRow(combo(), 2);
     ASSERT_TRUE(waitForListClosed(combo()));
     EXPECT_EQ(combo().currentText(), other);
     expectPictureOnBothBoards();
     EXPECT_EQ(windows.form->FrameCorvane1->ImageTop->picture().naturalSize(), logoSize);
-    EXPECT_EQ(programSettings().fileName(), logo);
+    EXPECT_EQ(programSettings().fileName(), other);
     EXPECT_EQ(combo().entries(), QStringList({other, logo, "p q r"}));
 
     // A text switches both boards to that text.
