@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -151,8 +152,11 @@ protected:
     // The operator window on screen at the settings tab, and a click into the title box.
     void showSettingsTab()
     {
-        windows.form->PageControl1->setCurrentWidget(windows.form->TabNastroyki);
         ASSERT_TRUE(operatorinput::showActive(*windows.form));
+        QTabBar *tabs = windows.form->PageControl1->tabBar();
+        const int settings = windows.form->PageControl1->indexOf(windows.form->TabNastroyki);
+        QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(settings).center());
+        ASSERT_TRUE(tab().isVisible());
         QTest::mouseClick(combo().lineEdit(), Qt::LeftButton);
         ASSERT_EQ(operatorinput::keyReceiver(), &combo());
     }
