@@ -665,12 +665,16 @@ void TForm1::eTextListCloseUp()
     rememberTitleHistory();
 }
 
-// The text in the box goes to the top of the history, which the settings then keep.
+// The text in the box goes to the top of the history, which the settings then keep. The
+// head of the history is the title source of the next start, so "FileName" names it at
+// once rather than keep a source the next start would override.
 void TForm1::rememberTitleHistory()
 {
     THistoryComboBox *list = TitleTab->eTextList;
     list->AddToHistory(list->currentText());
     programSettings().setTitleHistory(list->entries());
+    if (list->count() > 0)
+        programSettings().setFileName(list->itemText(0));
 }
 
 // The records start from the fonts the preview was designed with, so that a record the

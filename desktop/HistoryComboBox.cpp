@@ -127,8 +127,17 @@ bool THistoryComboBox::eventFilter(QObject *watched, QEvent *event)
     if (watched == lineEdit() && event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event)))
         return true;
     if (watched == view()->parentWidget() && event->type() == QEvent::Hide)
-        emit closeUp();
+        closeUpAfterThePick();
     return QComboBox::eventFilter(watched, event);
+}
+
+// Qt hides the list first and only then reports the row clicked or chosen with Enter, by
+// the list's current index. An owner that changes the list on close-up (the history moves
+// the text to the top) would take that row away and the pick would be lost; the owner
+// hears of the close once the pick has been delivered.
+void THistoryComboBox::closeUpAfterThePick()
+{
+    QMetaObject::invokeMethod(this, &THistoryComboBox::closeUp, Qt::QueuedConnection);
 }
 
 // QComboBox hands keys sent to it straight to the line edit, past its event filters.

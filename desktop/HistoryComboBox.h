@@ -47,6 +47,7 @@ public:
 signals:
     void textChangedByOperator(const QString &text);
     void entrySelected(int index);
+    // The list has closed; raised after the pick it closed for, if any, has been reported.
     void closeUp();
 
 protected:
@@ -62,6 +63,7 @@ private:
     bool completeWith(QChar typed);
     void deselectEntryKeepingText();
     void setTextQuietly(const QString &text);
+    void closeUpAfterThePick();
 
     QString m_key;
     int m_maxHistoryLength = HistoryList::DefaultMaxHistoryLength;

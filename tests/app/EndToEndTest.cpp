@@ -6,13 +6,20 @@
 #include "app/FontButtons.h"
 #include "app/Form1.h"
 #include "app/Frame1corvane.h"
+#include "app/TitleTab.h"
+#include "desktop/HistoryComboBox.h"
 
+#include <QAbstractItemView>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QStandardPaths>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QMap>
 #include <QProcess>
@@ -532,6 +539,79 @@ protected:
 
     VirtualDisplay display;
 };
+
+// Where the operator clicks to pick a title: the settings tab, the arrow of the title box,
+// and the row of the open list, taken from the window as this test program builds it with
+// the same history.
+struct TitlePickPoints
+{
+    QPoint settingsTab;
+    QPoint arrow;
+    QPoint row;
+};
+
+TitlePickPoints titlePickPoints(const QStringList &history, int row)
+{
+    testsupport::SettingsSandbox sandbox;
+    TForm1 form;
+    form.show();
+    TitlePickPoints points;
+    QTabBar *tabs = form.PageControl1->tabBar();
+    points.settingsTab = tabs->mapTo(&form, tabs->tabRect(form.PageControl1->indexOf(form.TabNastroyki)).center());
+    form.PageControl1->setCurrentWidget(form.TabNastroyki);
+    THistoryComboBox *box = form.TitleTab->eTextList;
+    for (qsizetype i = history.size() - 1; i >= 0; --i)
+        box->AddToHistory(history.at(i));
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.editable = true;
+    option.subControls = QStyle::SC_All;
+    points.arrow = box->mapTo(
+        &form, box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, box).center());
+    box->showPopup();
+    QAbstractItemView *view = box->view();
+    const QPoint inRow = view->visualRect(view->model()->index(row, 0)).center();
+    points.row = form.mapFromGlobal(view->viewport()->mapToGlobal(inRow));
+    box->hidePopup();
+    return points;
+}
+
+// The way the issue was found: three remembered titles, the settings tab, the arrow of the
+// title box and a click on the second title, with the mouse of a real display.
+TEST_F(EndToEndOnADisplay, ATitleClickedInItsListIsKeptAsTheHeadOfTheHistoryAndTheSource)
+{
+    const QStringList history{QStringLiteral("Rates today"), QStringLiteral("Exchange office"),
+                              QStringLiteral("Cash desk")};
+    testsupport::writeBytes(settingsFile(QStringLiteral("corvane")),
+                            "[Hi]\nH0=Rates today\nH1=Exchange office\nH2=Cash desk\n");
+    const TitlePickPoints points = titlePickPoints(history, 1);
+    const std::unique_ptr<QProcess> process = startOnDisplay();
+    ASSERT_TRUE(waitUntilReady(*process));
+    const QStringList windows = display.windows(QStringLiteral("Corvane 1.0"));
+    ASSERT_EQ(windows.size(), 1);
+    click(windows.first(), points.settingsTab);
+    const auto shownWindows = [&] {
+        return display.xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                QString::number(process->processId())})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+            .size();
+    };
+    const qsizetype before = shownWindows();
+    click(windows.first(), points.arrow);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return shownWindows() > before; })) << "the list did not open";
+    click(windows.first(), points.row);
+
+    const auto kept = [this] {
+        const QMap<QString, QString> values = readValues(settingsFile(QStringLiteral("corvane")));
+        return values.value(QStringLiteral("H0")) == QStringLiteral("Exchange office")
+               && values.value(QStringLiteral("H1")) == QStringLiteral("Rates today")
+               && values.value(QStringLiteral("H2")) == QStringLiteral("Cash desk")
+               && values.value(QStringLiteral("FileName")) == QStringLiteral("Exchange office");
+    };
+    EXPECT_TRUE(testsupport::waitUntil(kept)) << readBytes(settingsFile(QStringLiteral("corvane"))).toStdString();
+    stop(*process, SIGTERM);
+    EXPECT_TRUE(kept()) << readBytes(settingsFile(QStringLiteral("corvane"))).toStdString();
+}
 
 // Typed in, and a second and a half later the power is cut: the edit is in the store.
 TEST_F(EndToEndOnADisplay, EditSurvivesAKillASecondLater)

@@ -1,3 +1,4 @@
+#include "tests/OperatorInput.h"
 #include "tests/TestSupport.h"
 #include "app/Form1.h"
 #include "board/FormMon2.h"
@@ -236,7 +237,7 @@ TEST_F(ProportionsTab, ResetRestoresTheDefaultsOnBothBoards)
     form->seProcPixels[2]->setValue(999);
     form->seProc[2]->setValue(10);
 
-    form->bDefProc->click();
+    operatorinput::clickButton(form->bDefProc);
 
     EXPECT_EQ(fieldValues(), kDefaults);
     EXPECT_EQ(pixelValues(), screens.defaultPixels);

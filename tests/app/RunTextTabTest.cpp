@@ -1,5 +1,6 @@
 // The running-text tab on the operator window and the ticker on the TV board.
 
+#include "tests/OperatorInput.h"
 #include "tests/ScriptedDialogs.h"
 #include "tests/TestSupport.h"
 
@@ -101,9 +102,8 @@ TEST_F(RunTextTab, DoubleClickPlaysTheListInALoopUntilStop)
 {
     store({{QStringLiteral("RS"), QStringLiteral("first,second")}});
     start();
-    const QModelIndex first = tab().ListStr->model()->index(0, 0);
-    tab().ListStr->setCurrentIndex(first);
-    emit tab().ListStr->doubleClicked(first);
+    operatorinput::doubleClick(tab().ListStr->viewport(),
+                               tab().ListStr->visualRect(tab().ListStr->model()->index(0, 0)).center());
 
     ASSERT_TRUE(ticker().isRunning());
     EXPECT_TRUE(ticker().isVisible() || !tv->isVisible());
@@ -141,7 +141,7 @@ TEST_F(RunTextTab, SpeedReachesTheTickerWhenARunBegins)
            {QStringLiteral("RS"), QStringLiteral("a")}});
     start();
     EXPECT_EQ(tab().seSpeed->value(), 7);
-    form->bPlayClick();
+    QTest::mouseClick(tab().bPlay, Qt::LeftButton);
     ticker().TimerTick();
     EXPECT_EQ(ticker().oneStep(), 7);
     tab().seSpeed->setValue(9);
@@ -152,7 +152,7 @@ TEST_F(RunTextTab, EditedListAndSpeedSurviveARestart)
 {
     start();
     tab().Edit1->setText(QStringLiteral("Курс \"ЦБ\", сегодня"));
-    form->bAddClick();
+    QTest::mouseClick(tab().bAdd, Qt::LeftButton);
     tab().Edit1->setText(QStringLiteral("¥ и ₺"));
     QTest::keyClick(tab().Edit1, Qt::Key_Return);
     tab().seSpeed->setValue(3);
@@ -170,9 +170,8 @@ TEST_F(RunTextTab, DeleteKeyInTheListAndPickCopyTheEntry)
 {
     store({{QStringLiteral("RS"), QStringLiteral("p,q,r")}});
     start();
-    const QModelIndex second = tab().ListStr->model()->index(1, 0);
-    tab().ListStr->setCurrentIndex(second);
-    emit tab().ListStr->clicked(second);
+    QTest::mouseClick(tab().ListStr->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      tab().ListStr->visualRect(tab().ListStr->model()->index(1, 0)).center());
     EXPECT_EQ(tab().Edit1->text(), QStringLiteral("q"));
     EXPECT_EQ(tab().Edit1->selectedText(), QStringLiteral("q"));
     QTest::keyClick(tab().ListStr, Qt::Key_Delete);
@@ -232,29 +231,29 @@ TEST_F(RunTextFiles, OpenLoadsAListFileAndSaveWritesItBack)
 TEST_F(RunTextFiles, EntryBeyondTheCodePageSurvivesAFileRoundTrip)
 {
     tab().Edit1->setText(QStringLiteral("Курс ¥ и ₺"));
-    form->bAddClick();
+    QTest::mouseClick(tab().bAdd, Qt::LeftButton);
     const QString saved = folder.filePath(QStringLiteral("unicode.txt"));
     dialogs.answerSaveFile(saved);
-    form->bSaveClick();
-    form->bDelClick();
+    QTest::mouseClick(tab().bSave, Qt::LeftButton);
+    QTest::mouseClick(tab().bDel, Qt::LeftButton);
     dialogs.answerOpenFile(saved);
-    form->bOpenClick();
+    QTest::mouseClick(tab().bOpen, Qt::LeftButton);
     EXPECT_EQ(form->playlist().entries().last(), QStringLiteral("Курс ¥ и ₺"));
 }
 
 TEST_F(RunTextFiles, FilesThatCannotBeReadOrWrittenAreToldAndChangeNothing)
 {
     tab().Edit1->setText(QStringLiteral("kept"));
-    form->bAddClick();
+    QTest::mouseClick(tab().bAdd, Qt::LeftButton);
     const QStringList before = form->playlist().entries();
 
     const QString missing = folder.filePath(QStringLiteral("missing.txt"));
     dialogs.answerOpenFile(missing);
-    form->bOpenClick();
+    QTest::mouseClick(tab().bOpen, Qt::LeftButton);
     const QString blocker = writeFile("plain", "x");
     const QString unwritable = blocker + QStringLiteral("/list.txt");
     dialogs.answerSaveFile(unwritable);
-    form->bSaveClick();
+    QTest::mouseClick(tab().bSave, Qt::LeftButton);
 
     EXPECT_EQ(sandbox.messages,
               (QStringList{QStringLiteral("Cannot open file \"%1\". %2").arg(missing, QString::fromLocal8Bit(std::strerror(ENOENT))),
@@ -267,9 +266,9 @@ TEST_F(RunTextFiles, FilesThatCannotBeReadOrWrittenAreToldAndChangeNothing)
 TEST_F(RunTextFiles, CancelledDialogsChangeNothing)
 {
     dialogs.cancel();
-    form->bOpenClick();
+    QTest::mouseClick(tab().bOpen, Qt::LeftButton);
     dialogs.cancel();
-    form->bSaveClick();
+    QTest::mouseClick(tab().bSave, Qt::LeftButton);
     EXPECT_TRUE(form->playlist().entries().isEmpty());
     EXPECT_TRUE(sandbox.messages.isEmpty());
 }
@@ -279,10 +278,10 @@ TEST_F(RunTextFiles, CancelledDialogsChangeNothing)
 TEST_F(RunTextFiles, OversizedFileIsRefusedAndTheListStays)
 {
     tab().Edit1->setText(QStringLiteral("kept"));
-    form->bAddClick();
+    QTest::mouseClick(tab().bAdd, Qt::LeftButton);
     const QString path = writeFile("huge.txt", QByteArray(ListFile::kMaxFileBytes + 1, 'x'));
     dialogs.answerOpenFile(path);
-    form->bOpenClick();
+    QTest::mouseClick(tab().bOpen, Qt::LeftButton);
     EXPECT_EQ(sandbox.messages, QStringList{QStringLiteral("Cannot open file \"%1\". %2")
                                                 .arg(path, QString::fromLocal8Bit(std::strerror(EFBIG)))});
     EXPECT_EQ(form->playlist().entries(), QStringList{QStringLiteral("kept")});
@@ -296,12 +295,12 @@ TEST_F(RunTextFiles, HundredThousandEntriesLoad)
     for (int i = 0; i < 100000; ++i)
         bytes += "entry " + QByteArray::number(i) + "\r\n";
     dialogs.answerOpenFile(writeFile("long.txt", bytes));
-    form->bOpenClick();
+    QTest::mouseClick(tab().bOpen, Qt::LeftButton);
     ASSERT_EQ(form->playlist().count(), 100000);
     EXPECT_EQ(form->playlist().entry(99999), QStringLiteral("entry 99999"));
-    form->bPlayClick();
+    QTest::mouseClick(tab().bPlay, Qt::LeftButton);
     EXPECT_EQ(ticker().rText(), QStringLiteral("entry 0"));
-    form->bStopClick();
+    QTest::mouseClick(tab().bStop, Qt::LeftButton);
 }
 
 // ---- Play with nothing to play or nothing selected ----

@@ -1,6 +1,7 @@
 // The title group of the settings tab on the running program: text or picture on both
 // boards, the picture dialog, the history of titles, and what start-up and exit keep.
 
+#include "tests/OperatorInput.h"
 #include "tests/ScriptedDialogs.h"
 #include "tests/TestSupport.h"
 
@@ -15,6 +16,7 @@
 #include "platform/ProgramSettings.h"
 #include "platform/SettingsStore.h"
 
+#include <QAbstractItemView>
 #include <QBuffer>
 #include <QDir>
 #include <QGroupBox>
@@ -23,11 +25,20 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
+
+using operatorinput::clickListRow;
+using operatorinput::openListByMouse;
+using operatorinput::pressKey;
+using operatorinput::waitForListClosed;
 
 // A logo wider than high: green on the left, yellow on the right.
 QByteArray logoBytes(const char *format, QSize size = QSize(300, 100))
@@ -90,6 +101,15 @@ protected:
         return history;
     }
 
+    QString storedFileName() const
+    {
+        QString fileName;
+        const auto store = SettingsStore::open(keyPath(), SettingsStore::Mode::OpenExisting);
+        if (store)
+            store->readString(QStringLiteral("FileName"), fileName);
+        return fileName;
+    }
+
     QString file(const QString &name, const QByteArray &bytes)
     {
         const QString path = dir.filePath(name);
@@ -129,6 +149,48 @@ protected:
         for (const QChar character : text)
             QTest::sendKeyEvent(QTest::Click, combo().lineEdit(), Qt::Key_unknown, QString(character), Qt::NoModifier);
     }
+    // The operator window on screen at the settings tab, and a click into the title box.
+    void showSettingsTab()
+    {
+        ASSERT_TRUE(operatorinput::showActive(*windows.form));
+        QTabBar *tabs = windows.form->PageControl1->tabBar();
+        const int settings = windows.form->PageControl1->indexOf(windows.form->TabNastroyki);
+        QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(settings).center());
+        ASSERT_TRUE(tab().isVisible());
+        QTest::mouseClick(combo().lineEdit(), Qt::LeftButton);
+        ASSERT_EQ(operatorinput::keyReceiver(), &combo());
+    }
+    // Typed on the keyboard: the keys reach whatever has it, an open list included.
+    void typeOnKeyboard(const QString &text)
+    {
+        for (const QChar character : text)
+            QTest::sendKeyEvent(QTest::Click, operatorinput::keyReceiver(), Qt::Key_unknown, QString(character),
+                                Qt::NoModifier);
+    }
+    // Opens the list and closes it again without a pick.
+    void openAndCloseTheList()
+    {
+        ASSERT_TRUE(openListByMouse(combo()));
+        pressKey(Qt::Key_Escape);
+        ASSERT_TRUE(waitForListClosed(combo()));
+    }
+    // Where a pick of `entry` ends once the list has closed: the title everywhere, the head
+    // of the history in the box, the settings and the store, and the next start's source.
+    void expectPickedTitle(const QString &entry, const QStringList &history)
+    {
+        EXPECT_EQ(combo().currentText(), entry);
+        expectTextOnBothBoards(entry);
+        EXPECT_EQ(combo().entries(), history);
+        EXPECT_EQ(programSettings().titleHistory(), history);
+        EXPECT_EQ(programSettings().fileName(), entry);
+        EXPECT_TRUE(testsupport::waitUntil([&] { return storedHistory() == history; }));
+        EXPECT_TRUE(testsupport::waitUntil([&] { return storedFileName() == entry; }));
+        restart();
+        EXPECT_EQ(programSettings().fileName(), entry);
+        EXPECT_EQ(combo().currentText(), entry);
+        expectTextOnBothBoards(entry);
+    }
+
     void clearByBackspace()
     {
         combo().lineEdit()->setFocus();
@@ -178,7 +240,7 @@ TEST_F(TitleTab, AFirstRunShowsTheDefaultSourceAsText)
     file(QStringLiteral("Title.jpg"), logoBytes("JPEG"));
     start();
     ASSERT_TRUE(tab().rbImage->isEnabled());
-    tab().rbImage->click();
+    operatorinput::clickButton(tab().rbImage);
     expectPictureOnBothBoards();
     EXPECT_EQ(programSettings().titleMode(), 1);
 }
@@ -216,7 +278,7 @@ TEST_F(TitleTab, AStoredLogoShowsOnBothBoardsCentredWithItsProportions)
         }
     }
 
-    tab().rbText->click();
+    operatorinput::clickButton(tab().rbText);
     expectTextOnBothBoards(logo);
     EXPECT_EQ(programSettings().titleMode(), 0);
 }
@@ -239,7 +301,7 @@ TEST_F(TitleTab, ChoosingAPictureInTextModePreparesItOnBothBoards)
     start();
     const QString logo = file(QStringLiteral("logo.bmp"), logoBytes("BMP"));
     dialogs.answerPicture(logo);
-    tab().bImage->click();
+    operatorinput::clickButton(tab().bImage);
     ASSERT_EQ(dialogs.openings().size(), 1);
     EXPECT_EQ(dialogs.openings().first().kind, ScriptedDialogs::Kind::Picture);
     EXPECT_EQ(dialogs.openings().first().folder, TForm1::programFolder());
@@ -250,10 +312,10 @@ TEST_F(TitleTab, ChoosingAPictureInTextModePreparesItOnBothBoards)
     EXPECT_EQ(programSettings().fileName(), logo);
     ASSERT_TRUE(tab().rbImage->isEnabled());
 
-    tab().rbImage->click();
+    operatorinput::clickButton(tab().rbImage);
     expectPictureOnBothBoards();
     // Back to the text, the title is the path the box now shows.
-    tab().rbText->click();
+    operatorinput::clickButton(tab().rbText);
     expectTextOnBothBoards(logo);
 }
 
@@ -269,7 +331,7 @@ TEST_F(TitleTab, APictureThatDoesNotLoadIsToldAndChangesNothing)
     for (const QString &path : bad) {
         sandbox.messages.clear();
         dialogs.answerPicture(path);
-        tab().bImage->click();
+        operatorinput::clickButton(tab().bImage);
         ASSERT_EQ(sandbox.messages.size(), 1) << path.toStdString();
         EXPECT_EQ(combo().currentText(), path);
         EXPECT_EQ(programSettings().fileName(), good);
@@ -284,7 +346,7 @@ TEST_F(TitleTab, AnUnknownExtensionIsToldByName)
 {
     start();
     dialogs.answerPicture(file(QStringLiteral("logo.gif"), logoBytes("PNG")));
-    tab().bImage->click();
+    operatorinput::clickButton(tab().bImage);
     ASSERT_EQ(sandbox.messages.size(), 1);
     EXPECT_EQ(sandbox.messages.first(), "Unknown picture file extension (.gif)");
 }
@@ -293,7 +355,7 @@ TEST_F(TitleTab, ACancelledDialogChangesNothing)
 {
     start();
     dialogs.cancel();
-    tab().bImage->click();
+    operatorinput::clickButton(tab().bImage);
     EXPECT_EQ(combo().currentText(), "Title.jpg");
     EXPECT_FALSE(tab().rbImage->isEnabled());
     EXPECT_TRUE(sandbox.messages.isEmpty());
@@ -305,22 +367,70 @@ TEST_F(TitleTab, PickingFromTheHistory)
     const QString other = file(QStringLiteral("other.bmp"), logoBytes("BMP", QSize(50, 50)));
     storeTitle(logo, 1, {logo, QStringLiteral("p q r"), other});
     start();
+    showSettingsTab();
     expectPictureOnBothBoards();
     const QSize logoSize = windows.form->FrameCorvane1->ImageTop->picture().naturalSize();
 
-    // An existing file is only offered: the picture loaded last stays.
-    combo().setCurrentIndex(2);
-    emit combo().activated(2);
+    // An existing file is only offered: the picture loaded last stays until the next start,
+    // which takes the head of the history as its source.
+    ASSERT_TRUE(openListByMouse(combo()));
+    clickListRow(combo(), 2);
+    ASSERT_TRUE(waitForListClosed(combo()));
+    EXPECT_EQ(combo().currentText(), other);
     expectPictureOnBothBoards();
     EXPECT_EQ(windows.form->FrameCorvane1->ImageTop->picture().naturalSize(), logoSize);
-    EXPECT_EQ(programSettings().fileName(), logo);
+    EXPECT_EQ(programSettings().fileName(), other);
+    EXPECT_EQ(combo().entries(), QStringList({other, logo, "p q r"}));
 
     // A text switches both boards to that text.
-    combo().setCurrentIndex(1);
-    emit combo().activated(1);
+    ASSERT_TRUE(openListByMouse(combo()));
+    clickListRow(combo(), 2);
+    ASSERT_TRUE(waitForListClosed(combo()));
     expectTextOnBothBoards(QStringLiteral("p q r"));
     EXPECT_TRUE(tab().rbText->isChecked());
     EXPECT_EQ(programSettings().titleMode(), 0);
+    EXPECT_EQ(combo().entries(), QStringList({"p q r", other, logo}));
+}
+
+// Three remembered titles; the second is picked in each of the ways the box offers.
+TEST_F(TitleTab, AnEntryPickedWithTheMouseTheKeysOrByTypingBecomesTheTitle)
+{
+    const QStringList history{QStringLiteral("Курсы валют"), QStringLiteral("Обмен валют"), QStringLiteral("Касса")};
+    const QStringList picked{history.at(1), history.at(0), history.at(2)};
+    const std::pair<const char *, std::function<void()>> ways[] = {
+        {"a click in the list",
+         [this] {
+             ASSERT_TRUE(openListByMouse(combo()));
+             clickListRow(combo(), 1);
+         }},
+        {"the arrow keys and Enter",
+         [this] {
+             pressKey(Qt::Key_Down, Qt::AltModifier);
+             pressKey(Qt::Key_Down);
+             pressKey(Qt::Key_Return);
+         }},
+        {"typing that completes, then the list opened and closed",
+         [this] {
+             pressKey(Qt::Key_A, Qt::ControlModifier);
+             pressKey(Qt::Key_Backspace);
+             typeOnKeyboard(QStringLiteral("О"));
+             EXPECT_EQ(combo().lineEdit()->selectedText(), QStringLiteral("бмен валют"));
+             expectTextOnBothBoards(QStringLiteral("Обмен валют"));
+             openAndCloseTheList();
+         }},
+    };
+    for (const auto &[way, pick] : ways) {
+        SCOPED_TRACE(way);
+        storeTitle(QStringLiteral("x"), 0, history);
+        start();
+        showSettingsTab();
+        expectTextOnBothBoards(history.at(0));
+        pick();
+        ASSERT_TRUE(waitForListClosed(combo()));
+        expectPickedTitle(history.at(1), picked);
+        windows.stop();
+        programSettings().reset();
+    }
 }
 
 TEST_F(TitleTab, TypingCompletesFromTheHistoryOrShowsWhatWasTyped)
@@ -347,7 +457,7 @@ TEST_F(TitleTab, TypingInPictureModeShowsOnlyWhenTheTextIsChosen)
     clearByBackspace();
     type(QStringLiteral("Обмен"));
     expectPictureOnBothBoards();
-    tab().rbText->click();
+    operatorinput::clickButton(tab().rbText);
     expectTextOnBothBoards(QStringLiteral("Обмен"));
 }
 
@@ -375,7 +485,8 @@ TEST_F(TitleTab, TheListClosingPutsTheTextOnTopAndTheStoreKeepsIt)
     start();
     clearByBackspace();
     type(QStringLiteral("c"));
-    emit combo().closeUp();
+    showSettingsTab();
+    openAndCloseTheList();
     EXPECT_EQ(combo().entries(), QStringList({"c", "a", "b"}));
     EXPECT_EQ(programSettings().titleHistory(), QStringList({"c", "a", "b"}));
     // Saved as it goes: no exit needed.

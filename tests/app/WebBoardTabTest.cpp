@@ -1,6 +1,7 @@
 // The group " Веб-табло " of the settings tab: its place on the running program's tab, and
 // its widgets following the web board's line both ways.
 
+#include "tests/OperatorInput.h"
 #include "tests/TestSupport.h"
 
 #include "app/Form1.h"
@@ -74,20 +75,20 @@ TEST_F(WebBoardTab, TheOperatorsSwitchAndPortGoToTheSettings)
     EXPECT_EQ(tab.ePort->value(), 8080);
     EXPECT_FALSE(tab.cbWebBoard->isChecked());
 
-    tab.cbWebBoard->click();
+    operatorinput::clickButton(tab.cbWebBoard);
     EXPECT_TRUE(programSettings().webBoardOn());
     EXPECT_EQ(starts, QList<quint16>({8080}));
     tab.ePort->setValue(9000);
     EXPECT_EQ(programSettings().webBoardPort(), 9000);
     EXPECT_EQ(starts, QList<quint16>({8080, 9000}));
-    tab.cbWebBoard->click();
+    operatorinput::clickButton(tab.cbWebBoard);
     EXPECT_FALSE(programSettings().webBoardOn());
 }
 
 // Typing a port restarts the server once, when the port is complete, not at every digit.
 TEST_F(WebBoardTab, ATypedPortCountsOnceItIsEntered)
 {
-    tab.cbWebBoard->click();
+    operatorinput::clickButton(tab.cbWebBoard);
     QLineEdit *edit = tab.ePort->findChild<QLineEdit *>();
     ASSERT_NE(edit, nullptr);
     edit->selectAll();
@@ -119,7 +120,7 @@ TEST_F(WebBoardTab, WhileListeningTheAddressesAndTheirQrCodeShow)
     EXPECT_FALSE(shown(tab.lblWebAddress));
     EXPECT_FALSE(shown(tab.imgWebQr));
 
-    tab.cbWebBoard->click();
+    operatorinput::clickButton(tab.cbWebBoard);
     line.serverListening(8080);
     EXPECT_EQ(tab.lblWebStatus->text(), "Работает");
     EXPECT_TRUE(shown(tab.lblWebAddress));
@@ -136,7 +137,7 @@ TEST_F(WebBoardTab, WhileListeningTheAddressesAndTheirQrCodeShow)
     EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::white)) << "the quiet zone";
     EXPECT_EQ(image.pixelColor(image.width() / 8, image.height() / 8), QColor(Qt::black)) << "a finder";
 
-    tab.cbWebBoard->click();
+    operatorinput::clickButton(tab.cbWebBoard);
     EXPECT_EQ(tab.lblWebStatus->text(), "Выключено");
     EXPECT_FALSE(shown(tab.lblWebAddress));
     EXPECT_FALSE(shown(tab.imgWebQr));
@@ -146,7 +147,7 @@ TEST_F(WebBoardTab, AFailureIsToldInRed)
 {
     const QColor usual = tab.lblWebStatus->palette().color(QPalette::WindowText);
     ASSERT_NE(usual, QColor(Qt::red));
-    tab.cbWebBoard->click();
+    operatorinput::clickButton(tab.cbWebBoard);
     line.serverListening(8080);
     line.serverFailed(QStringLiteral("Порт 8080 занят"));
     EXPECT_EQ(tab.lblWebStatus->text(), "Порт 8080 занят");
@@ -154,7 +155,7 @@ TEST_F(WebBoardTab, AFailureIsToldInRed)
     EXPECT_FALSE(shown(tab.lblWebAddress));
     EXPECT_FALSE(shown(tab.imgWebQr));
 
-    tab.cbWebBoard->click();
+    operatorinput::clickButton(tab.cbWebBoard);
     EXPECT_EQ(tab.lblWebStatus->palette().color(QPalette::WindowText), usual);
 }
 

@@ -1,8 +1,10 @@
+#include "tests/OperatorInput.h"
 #include "tests/TestSupport.h"
 
 #include "desktop/HistoryComboBox.h"
 #include "platform/SettingsStore.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -280,17 +282,73 @@ INSTANTIATE_TEST_SUITE_P(Targets, HistoryComboBoxTyping, ::testing::Values(Targe
                              return std::string(info.param == Target::ComboBox ? "ComboBox" : "LineEdit");
                          });
 
-TEST(HistoryComboBoxPopup, ClosingTheListRaisesCloseUp)
+// The list under the operator's hands, with an owner that puts the text on top of the
+// history whenever the list closes, as the title box's owner does.
+class HistoryComboBoxPopup : public ::testing::Test
 {
+protected:
+    void SetUp() override
+    {
+        for (const char *text : {"charlie", "bravo", "alpha"})
+            box.AddToHistory(QString::fromLatin1(text));
+        QObject::connect(&box, &THistoryComboBox::closeUp, &box, [this] { box.AddToHistory(box.currentText()); });
+        ASSERT_TRUE(operatorinput::showActive(box));
+        // The operator clicks into the box first.
+        QTest::mouseClick(box.lineEdit(), Qt::LeftButton);
+        ASSERT_EQ(operatorinput::keyReceiver(), &box);
+    }
+
     THistoryComboBox box;
-    box.AddToHistory(QStringLiteral("p"));
-    box.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
-    QSignalSpy closed(&box, &THistoryComboBox::closeUp);
-    box.showPopup();
-    EXPECT_EQ(closed.count(), 0);
-    box.hidePopup();
+    QSignalSpy changed{&box, &THistoryComboBox::textChangedByOperator};
+    QSignalSpy selected{&box, &THistoryComboBox::entrySelected};
+    QSignalSpy closed{&box, &THistoryComboBox::closeUp};
+};
+
+// Qt hides the list before it reports the pick: the close-up must not take the picked row
+// away before that.
+TEST_F(HistoryComboBoxPopup, AClickedEntryBecomesTheTextAndThenLeadsTheHistory)
+{
+    ASSERT_TRUE(operatorinput::openListByMouse(box));
+    operatorinput::clickListRow(box, 1);
+    ASSERT_TRUE(operatorinput::waitForListClosed(box));
+    EXPECT_EQ(box.currentText(), QStringLiteral("bravo"));
+    ASSERT_EQ(selected.count(), 1);
+    EXPECT_EQ(selected.at(0).at(0).toInt(), 1);
     EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(box.entries(), (QStringList{QStringLiteral("bravo"), QStringLiteral("alpha"), QStringLiteral("charlie")}));
+    EXPECT_EQ(changed.count(), 0);
+}
+
+TEST_F(HistoryComboBoxPopup, AnEntryChosenWithTheArrowKeysAndEnterDoesTheSame)
+{
+    operatorinput::pressKey(Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(box.view()->isVisible());
+    ASSERT_NE(operatorinput::keyReceiver(), &box) << "the open list takes the keys";
+    operatorinput::pressKey(Qt::Key_Down);
+    operatorinput::pressKey(Qt::Key_Down);
+    operatorinput::pressKey(Qt::Key_Return);
+    ASSERT_TRUE(operatorinput::waitForListClosed(box));
+    EXPECT_EQ(box.currentText(), QStringLiteral("charlie"));
+    ASSERT_EQ(selected.count(), 1);
+    EXPECT_EQ(selected.at(0).at(0).toInt(), 2);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(box.entries(), (QStringList{QStringLiteral("charlie"), QStringLiteral("alpha"), QStringLiteral("bravo")}));
+}
+
+TEST_F(HistoryComboBoxPopup, ClosingTheListWithoutAPickKeepsTheTextAndRaisesCloseUpOnce)
+{
+    operatorinput::pressKey(Qt::Key_A, Qt::ControlModifier);
+    operatorinput::pressKey(Qt::Key_Backspace);
+    QTest::keyClicks(operatorinput::keyReceiver(), QStringLiteral("new"));
+    ASSERT_EQ(box.currentText(), QStringLiteral("new"));
+    ASSERT_TRUE(operatorinput::openListByMouse(box));
+    operatorinput::pressKey(Qt::Key_Escape);
+    ASSERT_TRUE(operatorinput::waitForListClosed(box));
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(selected.count(), 0);
+    EXPECT_EQ(box.currentText(), QStringLiteral("new"));
+    EXPECT_EQ(box.entries().value(0), QStringLiteral("new"));
+    EXPECT_EQ(box.entries().size(), 4);
 }
 
 } // namespace
