@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "AutostartBox.h"
 #include "ClockLine.h"
 #include "FontButtons.h"
 #include "Frame1corvane.h"
@@ -420,6 +421,10 @@ void TForm1::buildSettingsTab()
     WebBoardTab = new TWebBoardTab(TabNastroyki);
     m_webLine = new WebBoardLine(this);
     WebBoardTab->follow(*m_webLine);
+
+    // Under the web board's group: an unattended board starts with the computer.
+    cbAutostart = new TAutostartBox(AutostartEntry(programTitle(), QCoreApplication::applicationFilePath()), TabNastroyki);
+    cbAutostart->setGeometry(8, TWebBoardTab::kTop + TWebBoardTab::kHeight + 4, TWebBoardTab::kWidth - 8, 22);
 }
 
 // Both boards and the options show the title's state; the TV board only once it exists.

@@ -35,6 +35,7 @@ class TFrame1corvane;
 class TRunTextTab;
 class TTitleTab;
 class TWebBoardTab;
+class TAutostartBox;
 class WebBoard;
 class WebBoardLine;
 class TitleLine;
@@ -178,6 +179,7 @@ public:
     TRunTextTab *RunTextTab;
     TTitleTab *TitleTab;
     TWebBoardTab *WebBoardTab;
+    TAutostartBox *cbAutostart;
     TFontButtons *FontButtons;
     // Indexed by tag, 1 to 8; element 0 is unused.
     std::array<TFrame1corvane *, 9> EditorRows{};
