@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -21,20 +20,6 @@ namespace {
 
 using testsupport::readBytes;
 using testsupport::writeBytes;
-
-// Runs the desktop's validator on the file; empty when it finds nothing wrong.
-QString validationErrors(const QString &path)
-{
-    QProcess validator;
-    validator.setProcessChannelMode(QProcess::MergedChannels);
-    validator.start(QStringLiteral("desktop-file-validate"), {path});
-    if (!validator.waitForFinished(30000))
-        return QStringLiteral("desktop-file-validate did not run: ") + validator.errorString();
-    const QString output = QString::fromUtf8(validator.readAll());
-    if (validator.exitStatus() != QProcess::NormalExit || validator.exitCode() != 0 || output.contains("error"))
-        return output.isEmpty() ? QStringLiteral("exit code %1").arg(validator.exitCode()) : output;
-    return {};
-}
 
 QString execLineOf(const QByteArray &contents)
 {
@@ -105,7 +90,7 @@ TEST_F(AutostartEntryTest, ExecStartsTheProgramWhateverItsPathHolds)
         const QByteArray written = readBytes(entry.filePath());
         EXPECT_EQ(written, entry.contents());
         EXPECT_EQ(execLineOf(written), exec) << program.toStdString();
-        EXPECT_EQ(validationErrors(entry.filePath()), QString()) << program.toStdString() << "\n" << written.toStdString();
+        EXPECT_EQ(testsupport::desktopEntryErrors(entry.filePath()), QString()) << program.toStdString() << "\n" << written.toStdString();
     }
 }
 
