@@ -48,7 +48,7 @@ void ScreenAwake::follow(QWidget *window)
         return;
     }
     window->installEventFilter(this);
-    connect(window, &QObject::destroyed, this, &ScreenAwake::release);
+    connect(window, &QObject::destroyed, this, &ScreenAwake::release, Qt::UniqueConnection);
     if (window->isVisible())
         hold();
     else
