@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "AutostartBox.h"
 #include "ButtonGlyphs.h"
 #include "ClockLine.h"
 #include "FontButtons.h"
@@ -29,6 +30,7 @@
 #include "desktop/FormInfo.h"
 #include "desktop/HelpViewer.h"
 #include "desktop/HistoryComboBox.h"
+#include "desktop/ScreenAwake.h"
 #include "desktop/TrayIcon.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorBox.h"
@@ -157,6 +159,7 @@ void TForm1::buildWindow()
     buildRightPanel();
     buildCommands();
     buildTray();
+    m_screenAwake = new ScreenAwake(this);
     m_dialogs = &Dialogs::system();
     FontButtons = new TFontButtons(this);
     connect(FontButtons, &TFontButtons::clicked, this, &TForm1::bFontClick);
@@ -389,7 +392,7 @@ void TForm1::buildTray()
     Exit1 = PopupMenuTray->addAction(QStringLiteral("Exit"), this, &TForm1::Exit1Click);
     TrayIcon1->setPopupMenu(PopupMenuTray);
     connect(TrayIcon1, &TTrayIcon::OnClick, this, &TForm1::TrayIcon1Click);
-    m_trayAvailable = TTrayIcon::available();
+    m_trayAvailable = &TTrayIcon::available;
 }
 
 void TForm1::setFormInfo(TFormInfo *formInfo)
@@ -424,6 +427,10 @@ void TForm1::buildSettingsTab()
     WebBoardTab = new TWebBoardTab(TabNastroyki);
     m_webLine = new WebBoardLine(this);
     WebBoardTab->follow(*m_webLine);
+
+    // Under the web board's group: an unattended board starts with the computer.
+    cbAutostart = new TAutostartBox(AutostartEntry(programTitle(), QCoreApplication::applicationFilePath()), TabNastroyki);
+    cbAutostart->setGeometry(8, TWebBoardTab::kTop + TWebBoardTab::kHeight + 4, TWebBoardTab::kWidth - 8, 22);
 }
 
 // Both boards and the options show the title's state; the TV board only once it exists.
@@ -503,7 +510,7 @@ void TForm1::changeEvent(QEvent *event)
 // is none it stays minimised the ordinary way, so that the task bar can bring it back.
 void TForm1::WMSysCommand()
 {
-    if (!m_trayAvailable || m_inTray)
+    if (m_inTray || !minimisesToTray())
         return;
     m_inTray = true;
     m_boundsBeforeTray = outerBounds();
@@ -815,6 +822,7 @@ void TForm1::attachFormMon2(TFormMon2 *formMon2)
         showTvState(true);
     connect(formMon2, &TFormMon2::runBegan, this, &TForm1::runBegan);
     connect(formMon2, &TFormMon2::runEnded, this, &TForm1::runEnded);
+    m_screenAwake->follow(formMon2);
     serveBoardOnTheNetwork(formMon2);
 }
 
@@ -1045,6 +1053,8 @@ void TForm1::FormDestroy()
     rememberTitleHistory();
     m_help->ShutDown();
     TrayIcon1->setActive(false);
+    // The TV board may still show, but the screen is the desktop's again.
+    m_screenAwake->release();
     // Nobody may be left to answer a box now (a shutdown, the end of the session), so a
     // failure is told on the standard error and the program ends all the same.
     if (!m_saver->saveNow())

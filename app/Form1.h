@@ -26,6 +26,7 @@ class QMenu;
 class TFormInfo;
 class TSPHelpViewer;
 class TTrayIcon;
+class ScreenAwake;
 class TLbSpeedButton;
 class QTabWidget;
 class SettingsSaver;
@@ -34,6 +35,7 @@ class TFrame1corvane;
 class TRunTextTab;
 class TTitleTab;
 class TWebBoardTab;
+class TAutostartBox;
 class WebBoard;
 class WebBoardLine;
 class TitleLine;
@@ -130,9 +132,14 @@ public:
     void setHelpViewer(std::unique_ptr<TSPHelpViewer> viewer);
     TSPHelpViewer &helpViewer() const { return *m_help; }
     // Whether minimising goes to the notification area; without one (a bare X server) the
-    // window minimises the ordinary way, or it could not be brought back.
-    bool minimisesToTray() const { return m_trayAvailable; }
-    void setTrayAvailable(bool available) { m_trayAvailable = available; }
+    // window minimises the ordinary way, or it could not be brought back. The desktop is
+    // asked at each minimise: its panel may come up after a program started with the
+    // session. Tests give their own answer.
+    using TrayAvailability = std::function<bool()>;
+    bool minimisesToTray() const { return m_trayAvailable(); }
+    void setTrayAvailability(TrayAvailability available) { m_trayAvailable = std::move(available); }
+    // Keeps the screen from blanking while the TV board shows.
+    ScreenAwake &screenAwake() const { return *m_screenAwake; }
     // Where the clock reads the time; tests give their own.
     using Clock = std::function<QDateTime()>;
     void setClock(Clock clock) { m_clock = std::move(clock); }
@@ -172,6 +179,7 @@ public:
     TRunTextTab *RunTextTab;
     TTitleTab *TitleTab;
     TWebBoardTab *WebBoardTab;
+    TAutostartBox *cbAutostart;
     TFontButtons *FontButtons;
     // Indexed by tag, 1 to 8; element 0 is unused.
     std::array<TFrame1corvane *, 9> EditorRows{};
@@ -236,7 +244,8 @@ private:
     Clock m_clock = [] { return QDateTime::currentDateTime(); };
     std::unique_ptr<TSPHelpViewer> m_help;
     QPointer<TFormInfo> m_formInfo;
-    bool m_trayAvailable = false;
+    TrayAvailability m_trayAvailable;
+    ScreenAwake *m_screenAwake = nullptr;
     bool m_inTray = false;
     // The TV is on but its monitor is gone.
     bool m_tvWaiting = false;

@@ -15,10 +15,11 @@ class TWebBoardTab : public QWidget
 {
     Q_OBJECT
 public:
-    // Its place on the settings tab: under the title group, as wide as it.
+    // Its place on the settings tab: under the title group, as wide as it, with room below
+    // for one row of options.
     static constexpr int kTop = 100;
     static constexpr int kWidth = 297;
-    static constexpr int kHeight = 262;
+    static constexpr int kHeight = 234;
 
     explicit TWebBoardTab(QWidget *parent = nullptr);
 

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QThread>
 #include <QRegularExpression>
 #include <QWidget>
@@ -118,6 +119,19 @@ const QList<QPair<QString, QString>> &storedGroup()
 QString dataPath(const QString &name)
 {
     return QStringLiteral(CORVANE_TEST_DATA "/") + name;
+}
+
+QString desktopEntryErrors(const QString &path)
+{
+    QProcess validator;
+    validator.setProcessChannelMode(QProcess::MergedChannels);
+    validator.start(QStringLiteral("desktop-file-validate"), {path});
+    if (!validator.waitForFinished(30000))
+        return QStringLiteral("desktop-file-validate did not run: ") + validator.errorString();
+    const QString output = QString::fromUtf8(validator.readAll());
+    if (validator.exitStatus() == QProcess::NormalExit && validator.exitCode() == 0 && !output.contains(QLatin1String("error")))
+        return {};
+    return output.isEmpty() ? QStringLiteral("exit code %1").arg(validator.exitCode()) : output;
 }
 
 } // namespace testsupport

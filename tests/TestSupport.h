@@ -68,4 +68,8 @@ const QList<QPair<QString, QString>> &storedGroup();
 // Folder with the test fixtures.
 QString dataPath(const QString &name);
 
+// What the desktop's own validator (desktop-file-validate) finds wrong with a desktop entry
+// file; empty when it accepts it.
+QString desktopEntryErrors(const QString &path);
+
 } // namespace testsupport

@@ -1,6 +1,7 @@
 // The real program, started as a separate process on the offscreen platform with a home
 // folder of its own, stopped from outside, and judged by the settings file it leaves.
 
+#include "tests/PrivateSessionBus.h"
 #include "tests/TestSupport.h"
 
 #include "app/FontButtons.h"
@@ -283,6 +284,33 @@ TEST_F(EndToEnd, ProgramUnderAnotherNameKeepsItsOwnSettings)
 
     expectValues(settingsFile(QStringLiteral("kassa2")), kFirstRunValues);
     EXPECT_EQ(readBytes(corvaneFile), corvaneBytes);
+}
+
+// The TV board that shows at start keeps the screen awake; a stop from outside gives the
+// screen back to the desktop before the program ends.
+TEST_F(EndToEnd, StopWhileTheBoardShowsGivesTheScreenBack)
+{
+    const testsupport::PrivateSessionBus bus;
+    ASSERT_TRUE(bus.available()) << bus.whyNot().toStdString();
+    const testsupport::StandInScreenSaver screenSaver(bus);
+    ASSERT_TRUE(screenSaver.registered());
+    const QString file = settingsFile(QStringLiteral("corvane"));
+    runAndStop(program, SIGTERM);
+    replaceValues(file, {{QStringLiteral("TV"), QStringLiteral("1")}});
+
+    const std::unique_ptr<QProcess> process = start(program, {{QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address()}});
+    ASSERT_TRUE(waitUntilReady(*process));
+    const QList<testsupport::ScreenSaverCall> whileRunning = screenSaver.calls();
+    ASSERT_EQ(whileRunning.size(), 1);
+    EXPECT_EQ(whileRunning.at(0).method, "Inhibit");
+    EXPECT_EQ(whileRunning.at(0).applicationName, "corvane");
+    stop(*process, SIGTERM);
+
+    const QList<testsupport::ScreenSaverCall> afterStop = screenSaver.calls();
+    ASSERT_EQ(afterStop.size(), 2);
+    EXPECT_EQ(afterStop.at(1).method, "UnInhibit");
+    EXPECT_EQ(afterStop.at(1).cookie, whileRunning.at(0).cookie);
+    EXPECT_EQ(readValues(file).value(QStringLiteral("TV")), "1");
 }
 
 // A stop that arrives while the window is still being shown closes it from inside a layout's

@@ -9,9 +9,11 @@
 #include "board/MonitorList.h"
 #include "controls/Label3D.h"
 #include "controls/RunLabel.h"
+#include "desktop/ScreenAwake.h"
 #include "platform/ProgramSettings.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -100,6 +102,37 @@ TEST_F(TvFollowsMonitor, TheBoardHidesWhileItsMonitorIsGoneAndCoversItAgainInIts
     const int previewHeight = form().FrameCorvane1->PanelTablo->height();
     EXPECT_EQ(form().FrameCorvane1->PanelTablo->width(), previewHeight * 3 / 4);
     EXPECT_EQ(form().width(), form().FrameCorvane1->width() + TForm1::kPanelRWidth);
+}
+
+// An unattended board must not go black; the screen is the desktop's again whenever the
+// board does not show, and when the program ends.
+TEST_F(TvFollowsMonitor, TheScreenStaysAwakeExactlyWhileTheBoardShows)
+{
+    startWithTvOn();
+    const ScreenAwake &awake = form().screenAwake();
+    EXPECT_TRUE(awake.held());
+    // On an X server (the tests run on Xvfb too) the program's own connection is used.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        EXPECT_TRUE(awake.xSuspended());
+    }
+
+    plug({kOperatorMonitor});
+    settle();
+    ASSERT_TRUE(form().tvWaiting());
+    EXPECT_FALSE(awake.held()) << "monitor gone";
+
+    plug({kOperatorMonitor, kFourThreeTv});
+    settle();
+    EXPECT_TRUE(awake.held()) << "monitor back";
+
+    form().btn_TV_Off->click();
+    EXPECT_FALSE(awake.held()) << "TV off";
+    form().btn_TV_On->click();
+    EXPECT_TRUE(awake.held()) << "TV on";
+
+    form().FormDestroy();
+    EXPECT_TRUE(tv().isVisible());
+    EXPECT_FALSE(awake.held()) << "program ended";
 }
 
 TEST_F(TvFollowsMonitor, ANewModeOrPlaceOfTheMonitorIsCoveredAtOnce)

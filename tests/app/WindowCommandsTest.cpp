@@ -150,7 +150,7 @@ TEST_F(WindowCommands, F3ShowsTheAboutWindowModallyAndEscClosesIt)
 TEST_F(WindowCommands, WithoutANotificationAreaMinimisingIsTheOrdinaryKind)
 {
     start();
-    form().setTrayAvailable(false);
+    form().setTrayAvailability([] { return false; });
     minimise();
     EXPECT_TRUE(form().isVisible());
     EXPECT_FALSE(form().TrayIcon1->active());
@@ -159,7 +159,7 @@ TEST_F(WindowCommands, WithoutANotificationAreaMinimisingIsTheOrdinaryKind)
 TEST_F(WindowCommands, MinimisingGoesToTheNotificationAreaAndAClickBringsItBack)
 {
     start();
-    form().setTrayAvailable(true);
+    form().setTrayAvailability([] { return true; });
     windows.tv->show();
     minimise();
     EXPECT_TRUE(form().isHidden());
@@ -178,10 +178,36 @@ TEST_F(WindowCommands, MinimisingGoesToTheNotificationAreaAndAClickBringsItBack)
     EXPECT_FALSE(form().TrayIcon1->active());
 }
 
+// A copy started with the session may come up before the desktop's panel: whether there
+// is a notification area is asked at each minimise, not once at start.
+TEST_F(WindowCommands, TheNotificationAreaIsAskedForAtEachMinimise)
+{
+    start();
+    bool panelUp = false;
+    int asked = 0;
+    form().setTrayAvailability([&] {
+        ++asked;
+        return panelUp;
+    });
+    const QList<bool> panelStates{false, true, false, true};
+    for (bool up : panelStates) {
+        panelUp = up;
+        const int askedBefore = asked;
+        minimise();
+        EXPECT_GT(asked, askedBefore) << "panel " << up;
+        EXPECT_EQ(form().isHidden(), up) << "panel " << up;
+        EXPECT_EQ(form().TrayIcon1->active(), up) << "panel " << up;
+        form().bringToFront();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(form().isVisible());
+        ASSERT_FALSE(form().TrayIcon1->active());
+    }
+}
+
 TEST_F(WindowCommands, ExitFromTheNotificationAreaSavesWithThePlaceBeforeHiding)
 {
     start();
-    form().setTrayAvailable(true);
+    form().setTrayAvailability([] { return true; });
     form().move(210, 160);
     QCoreApplication::processEvents();
     const QPoint before = form().pos();
