@@ -726,6 +726,8 @@ void TForm1::layOutBoards()
     FormResize();
     if (m_formMon2)
         m_formMon2->FormResize();
+    // A larger band (a bigger TV, a taller title) shows the picture decoded afresh for it.
+    m_title->fitPicture(titlePictureBand());
 }
 
 // From here on every change of a stored value reaches the store within a second; a save
