@@ -5,6 +5,7 @@
 #include "tests/TestSupport.h"
 
 #include "app/Form1.h"
+#include "app/TitleLine.h"
 #include "board/BoardGeometry.h"
 #include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
@@ -18,6 +19,7 @@
 #include <QBuffer>
 #include <QFont>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -220,6 +222,28 @@ TEST_F(TitlePictureBand, APageLargerThanTheTvDecodesForItselfAndLeavesTheTvAlone
     plug(kLargeTv);
     restartWithTvOn();
     EXPECT_EQ(differingPixels(pageTitle(kLargeTv.size()), page), 0);
+}
+
+// A burst of layouts decodes no more than the bands need: the same scale twice is one
+// decode, and every decode is told to the boards once.
+TEST(TitlePictureRefit, OnlyABandOfAnotherScaleDecodesAgain)
+{
+    testsupport::SettingsSandbox sandbox;
+    QTemporaryDir dir;
+    const QString logo = dir.filePath(QStringLiteral("logo.jpg"));
+    testsupport::writeBytes(logo, letteringJpeg());
+    TitleLine title(QStringLiteral("caption"));
+    ASSERT_EQ(title.choosePicture(logo, QSize(540, 192)), std::nullopt);
+    QSignalSpy changes(&title, &TitleLine::pictureChanged);
+    const quintptr chosen = title.picture().identity();
+
+    title.fitPicture(QSize(560, 200)); // a quarter all the same
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(title.picture().identity(), chosen);
+    title.fitPicture(QSize(2160, 768));
+    title.fitPicture(QSize(2200, 780)); // whole for both
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(title.picture().naturalSize(), QSize(2400, 800));
 }
 
 } // namespace
