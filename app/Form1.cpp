@@ -726,7 +726,8 @@ void TForm1::layOutBoards()
     FormResize();
     if (m_formMon2)
         m_formMon2->FormResize();
-    // A larger band (a bigger TV, a taller title) shows the picture decoded afresh for it.
+    // A band of another size (another TV or mode, another title height) that needs another
+    // scale shows the picture decoded afresh for it, as a start would.
     m_title->fitPicture(titlePictureBand());
 }
 
