@@ -744,6 +744,9 @@ void TForm1::layOutBoards()
     FormResize();
     if (m_formMon2)
         m_formMon2->FormResize();
+    // A band of another size (another TV or mode, another title height) that needs another
+    // scale shows the picture decoded afresh for it, as a start would.
+    m_title->fitPicture(titlePictureBand());
 }
 
 // From here on every change of a stored value reaches the store within a second; a save

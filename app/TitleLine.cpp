@@ -52,6 +52,15 @@ std::optional<QString> TitleLine::choosePicture(const QString &path, QSize band)
     return std::nullopt;
 }
 
+void TitleLine::fitPicture(QSize band)
+{
+    const TitlePicture fitted = m_picture.decodedFor(band);
+    if (fitted.identity() == m_picture.identity())
+        return;
+    m_picture = fitted;
+    emit pictureChanged();
+}
+
 void TitleLine::editText(const QString &text)
 {
     setCaption(text);

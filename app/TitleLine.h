@@ -39,6 +39,9 @@ public:
     // A picture file chosen in the dialog, loaded for a band of `band` at the most. On
     // failure returns the message for the operator and changes nothing.
     std::optional<QString> choosePicture(const QString &path, QSize band);
+    // The largest title band the picture fills is now `band`: the picture is decoded again
+    // from its file's bytes when that band needs another scale, as a start would decode it.
+    void fitPicture(QSize band);
     // The operator edited the combo box's text.
     void editText(const QString &text);
     // The operator picked `entry` from the history.

@@ -9,20 +9,22 @@
 #include <cstdio>
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
+// After jpeglib.h: the message codes.
+#include <jerror.h>
 
 namespace JpegPicture {
 
 namespace {
 
 // libjpeg reports a fatal error by calling error_exit, which must not return: it jumps
-// back to the decoder with the library's message. Warnings about damaged data are kept
-// too, since a picture decoded past them is partly grey.
+// back to the decoder with the library's message. A warning that leaves pixels damaged or
+// missing ends the decoding the same way, since the picture decoded past it is partly grey;
+// the other warnings are passed over.
 struct ErrorManager
 {
     jpeg_error_mgr base;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
-    bool damaged;
 };
 
 void failDecoding(j_common_ptr info)
@@ -32,13 +34,44 @@ void failDecoding(j_common_ptr info)
     std::longjmp(errors->jump, 1);
 }
 
+// Whether a warning of the library's (the JWRN_ codes in jerror.h) means that some pixels
+// are not the file's. A code this list does not know counts as damage.
+bool damagesPixels(int code)
+{
+    switch (code) {
+    // Stray bytes between two segments, or after a scan's data before the next marker:
+    // the library skips them to the marker. Cameras and editors write them; every pixel is
+    // still decoded from its own data.
+    case JWRN_EXTRANEOUS_DATA:
+    // A JFIF header of an unknown major version: only the header's version number is odd,
+    // the frame and scans are read as always.
+    case JWRN_JFIF_MAJOR:
+    // Odd spectral-selection or approximation fields in a sequential scan. Some baseline
+    // writers leave them zero; the sequential decoder does not use them and decodes every
+    // coefficient all the same.
+    case JWRN_NOT_SEQUENTIAL:
+    // An Adobe marker with an unknown colour transform and no JFIF header: the library takes
+    // the data for YCbCr, as it does for any three-component file without a marker, and
+    // decodes every pixel.
+    case JWRN_ADOBE_XFORM:
+    // Only jpeg_read_icc_profile() gives it, which this decoder does not call; a broken
+    // colour profile leaves the pixels as they are anyway.
+    case JWRN_BOGUS_ICC:
+        return false;
+    // The data ends early (JWRN_JPEG_EOF) or a marker cuts a scan short (JWRN_HIT_MARKER):
+    // the rest is grey. Corrupt entropy data (JWRN_HUFF_BAD_CODE, JWRN_ARITH_BAD_CODE), a
+    // lost restart marker (JWRN_MUST_RESYNC) and scans that contradict the earlier ones
+    // (JWRN_BOGUS_PROGRESSION) leave wrong or missing blocks. Too many scanlines
+    // (JWRN_TOO_MUCH_DATA) would be this decoder's own fault and is not let through either.
+    default:
+        return true;
+    }
+}
+
 void noteMessage(j_common_ptr info, int level)
 {
-    auto *errors = reinterpret_cast<ErrorManager *>(info->err);
-    if (level < 0 && !errors->damaged) {
-        errors->damaged = true;
-        (*info->err->format_message)(info, errors->message);
-    }
+    if (level < 0 && damagesPixels(info->err->msg_code))
+        failDecoding(info);
 }
 
 struct Header
@@ -86,7 +119,7 @@ bool readLines(jpeg_decompress_struct &info, ErrorManager &errors, unsigned char
 
 Result failure(const QString &message)
 {
-    return {QImage(), message};
+    return {QImage(), message, QSize()};
 }
 
 QString libraryMessage(const ErrorManager &errors)
@@ -125,12 +158,13 @@ Result decode(const QByteArray &bytes, QSize band)
         QImage image(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
         if (image.isNull())
             result = failure(QStringLiteral("Not enough memory for the picture"));
-        else if (!readLines(info, errors, image.bits(), image.bytesPerLine()) || errors.damaged)
+        else if (!readLines(info, errors, image.bits(), image.bytesPerLine()))
             result = failure(libraryMessage(errors)); // no half picture reaches a board
         else
             result.image = image;
     }
     jpeg_destroy_decompress(&info);
+    result.fullSize = QSize(int(header.width), int(header.height));
     return result;
 }
 

@@ -7,7 +7,8 @@
 // JPEG title pictures, decoded with libjpeg itself: a large photo is decoded near the size
 // the board shows it at, a damaged file is an error with the library's own words instead of
 // a grey half picture, and a file declaring an absurd size is refused before any memory is
-// taken for it.
+// taken for it. Warnings that leave every pixel as the file has it (stray bytes before a
+// marker, an odd header version) do not count as damage.
 namespace JpegPicture {
 
 // The most pixels a file may declare (a 100-megapixel camera's).
@@ -17,6 +18,7 @@ struct Result
 {
     QImage image; // null on failure
     QString error;
+    QSize fullSize; // what the file declares, once its header is read
 };
 
 // The decoding scale in eighths (1..8): the smallest one whose picture still covers what a

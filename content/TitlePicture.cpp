@@ -85,20 +85,21 @@ TitlePicture::Loaded fromVector(const MetafilePicture::Result &converted)
     return TitlePicture::Loaded{picture, QString()};
 }
 
-TitlePicture::Loaded fromJpeg(const QByteArray &bytes, QSize band)
-{
-    const JpegPicture::Result decoded = JpegPicture::decode(bytes, band);
-    if (decoded.image.isNull())
-        return failed(decoded.error);
-    return TitlePicture::Loaded{TitlePicture::fromImage(decoded.image), QString()};
-}
-
 } // namespace
 
 TitlePicture TitlePicture::fromImage(const QImage &image)
 {
     TitlePicture picture;
     picture.m_raster = image;
+    return picture;
+}
+
+TitlePicture TitlePicture::fromJpeg(const QByteArray &bytes, QSize fullSize, const QImage &decoded, QSize band)
+{
+    TitlePicture picture = fromImage(decoded);
+    picture.m_jpeg = bytes;
+    picture.m_jpegSize = fullSize;
+    picture.m_jpegEighths = JpegPicture::scaleEighths(fullSize, band);
     return picture;
 }
 
@@ -128,6 +129,26 @@ QSize TitlePicture::naturalSize() const
         return QSize(std::max(1, int(std::lround(box.width()))), std::max(1, int(std::lround(box.height()))));
     }
     return m_raster.size();
+}
+
+bool TitlePicture::isSharpFor(QSize band) const
+{
+    return m_jpeg.isEmpty() || band.isEmpty() || JpegPicture::scaleEighths(m_jpegSize, band) <= m_jpegEighths;
+}
+
+TitlePicture TitlePicture::decodedFor(QSize band) const
+{
+    if (m_jpeg.isEmpty() || band.isEmpty() || JpegPicture::scaleEighths(m_jpegSize, band) == m_jpegEighths)
+        return *this;
+    const JpegPicture::Result decoded = JpegPicture::decode(m_jpeg, band);
+    if (decoded.image.isNull())
+        return *this;
+    return fromJpeg(m_jpeg, decoded.fullSize, decoded.image, band);
+}
+
+qint64 TitlePicture::keptBytes() const
+{
+    return m_jpeg.capacity() + m_raster.sizeInBytes();
 }
 
 QSize TitlePicture::fittedSize(QSize picture, QSize band)
@@ -163,7 +184,12 @@ TitlePicture::Loaded TitlePicture::fromBytes(PictureFormat format, const QByteAr
     if (bytes.isEmpty())
         return failed(tr("The picture file is empty."));
     switch (format) {
-    case PictureFormat::Jpeg: return fromJpeg(bytes, band);
+    case PictureFormat::Jpeg: {
+        const JpegPicture::Result decoded = JpegPicture::decode(bytes, band);
+        if (decoded.image.isNull())
+            return failed(decoded.error);
+        return Loaded{fromJpeg(bytes, decoded.fullSize, decoded.image, band), QString()};
+    }
     case PictureFormat::Bitmap: return fromBitmap(bytes);
     case PictureFormat::Icon: return readWithQt(bytes, "ico");
     case PictureFormat::EnhancedMetafile: return fromVector(MetafilePicture::emfToSvg(bytes));
@@ -184,9 +210,11 @@ TitlePicture::Loaded TitlePicture::load(const QString &path, QSize band)
         return failed(tr("Cannot open file \"%1\". %2").arg(shownPath, file.errorString()));
     if (file.size() > kMaxFileBytes)
         return failed(tr("The picture file \"%1\" is too large.").arg(shownPath));
-    const QByteArray bytes = file.read(kMaxFileBytes + 1);
+    QByteArray bytes = file.read(kMaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return failed(tr("Cannot read file \"%1\". %2").arg(shownPath, file.errorString()));
+    // Read into room for the largest file allowed; a JPEG keeps its bytes, not that room.
+    bytes.squeeze();
     Loaded loaded = fromBytes(format, bytes, band);
     if (loaded.picture.isNull())
         loaded.error = QStringLiteral("%1: %2").arg(shownPath, loaded.error);

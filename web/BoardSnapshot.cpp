@@ -57,6 +57,8 @@ void BoardSnapshot::followIfChanged()
     m_pictures.clear();
     m_frame->copyLookFrom(m_followed);
     m_frame->copyRowsAndTitleFrom(m_followed);
+    if (m_followed->ImageTop->picture().identity() != m_ownTitleOf)
+        m_ownTitle = TitlePicture(); // decoded for a picture the board no longer shows
 }
 
 QSize BoardSnapshot::boundedSize(QSize requested)
@@ -75,10 +77,33 @@ void BoardSnapshot::layOutFor(QSize size)
 QImage BoardSnapshot::render(QSize size)
 {
     layOutFor(size);
+    showSharpTitle();
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::black);
     m_host->render(&image);
     return image;
+}
+
+// The followed board's decode serves every band it covers; a larger band gets a decode of
+// its own, kept for the next page of that size or smaller, so the followed board's picture
+// stays as it is and no more than one extra decode is held.
+void BoardSnapshot::showSharpTitle()
+{
+    TTitleImage *title = m_frame->ImageTop;
+    if (title->isHidden())
+        return;
+    const TitlePicture &followed = m_followed->ImageTop->picture();
+    const QSize band = title->size();
+    const TitlePicture *shown = &followed;
+    if (!followed.isSharpFor(band)) {
+        if (m_ownTitleOf != followed.identity() || !m_ownTitle.isSharpFor(band)) {
+            m_ownTitle = followed.decodedFor(band);
+            m_ownTitleOf = followed.identity();
+        }
+        shown = &m_ownTitle;
+    }
+    if (title->picture().identity() != shown->identity())
+        title->setPicture(*shown);
 }
 
 QRect BoardSnapshot::tickerBand(QSize size)

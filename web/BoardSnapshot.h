@@ -1,5 +1,7 @@
 #pragma once
 
+#include "content/TitlePicture.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QRect>
@@ -15,7 +17,8 @@ class TRunString;
 // The board drawn off-screen for a screen of any size, as the TV board would look on a
 // monitor of that shape: a frame of its own, laid out afresh for that shape, with the
 // look, the rows and the title of the board it follows. A picture is made once per size
-// and kept until the followed board changes.
+// and kept until the followed board changes. A page larger than the followed board shows the
+// title picture decoded for its own band, never the followed board's decode blown up.
 class BoardSnapshot
 {
 public:
@@ -57,10 +60,15 @@ private:
     void followIfChanged();
     void layOutFor(QSize size);
     QImage render(QSize size);
+    void showSharpTitle();
 
     const TFrameCorvane *m_followed;
     std::unique_ptr<TDockPanel> m_host;
     TFrameCorvane *m_frame;
     QByteArray m_followedKey;
     std::map<std::pair<int, int>, Picture> m_pictures;
+    // The followed board's title picture decoded for the largest band asked for that its
+    // own decode does not cover; one at a time, for the picture the followed board holds.
+    TitlePicture m_ownTitle;
+    quintptr m_ownTitleOf = 0;
 };

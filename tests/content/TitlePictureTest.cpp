@@ -171,6 +171,65 @@ TEST_F(TitlePictureFiles, ABigJpegIsDecodedNoLargerThanTheBandNeeds)
     EXPECT_EQ(loaded.picture.naturalSize(), QSize(200, 100));
 }
 
+// A photo is kept as its file's bytes and a decode for the band it fills, never whole: a
+// 3000x2000 photo for a board's title holds a small part of its 24 MB full-size decode.
+TEST_F(TitlePictureFiles, AJpegKeepsItsFileBytesAndADecodeForItsBandOnly)
+{
+    const QByteArray bytes = encoded(halves(QSize(3000, 2000)), "JPEG");
+    const TitlePicture::Loaded loaded = TitlePicture::load(write("photo.jpg", bytes), QSize(540, 192));
+    ASSERT_FALSE(loaded.picture.isNull()) << loaded.error.toStdString();
+    const qint64 fullDecode = 3000 * 2000 * 4;
+    const qint64 bandDecode = qint64(loaded.picture.naturalSize().width()) * loaded.picture.naturalSize().height() * 4;
+    EXPECT_LT(bandDecode, fullDecode / 16);
+    // The bytes themselves, not the room the file was read into.
+    EXPECT_EQ(loaded.picture.keptBytes(), bytes.size() + bandDecode);
+    // Grown to a 2160x720 band, it is a 3/8 decode: still far from the whole.
+    const TitlePicture grown = loaded.picture.decodedFor(QSize(2160, 720));
+    EXPECT_EQ(grown.naturalSize(), QSize(1125, 750));
+    EXPECT_LT(grown.keptBytes(), fullDecode / 4);
+}
+
+// Decoded again for another band, a JPEG is what a load for that band gives, pixel for pixel;
+// a band of the same scale decodes nothing.
+TEST_F(TitlePictureFiles, AJpegDecodedForAnotherBandEqualsALoadForIt)
+{
+    const QString path = write("photo.jpg", encoded(halves(QSize(1600, 800)), "JPEG"));
+    const struct
+    {
+        QSize from, to;
+        bool decodesAgain;
+    } cases[] = {
+        {{270, 96}, {2160, 768}, true},  // a quarter... whole
+        {{2160, 768}, {270, 96}, true},  // and back
+        {{540, 192}, {560, 200}, false}, // 3/8 for both
+        {{400, 400}, {0, 0}, false},     // no band: kept as it is
+    };
+    for (const auto &c : cases) {
+        const TitlePicture first = TitlePicture::load(path, c.from).picture;
+        ASSERT_FALSE(first.isNull());
+        const TitlePicture again = first.decodedFor(c.to);
+        EXPECT_EQ(again.identity() != first.identity(), c.decodesAgain) << c.to.width();
+        EXPECT_EQ(first.isSharpFor(c.to), !c.decodesAgain || c.to.width() < c.from.width()) << c.to.width();
+        if (c.to.isEmpty())
+            continue;
+        EXPECT_TRUE(again.isSharpFor(c.to));
+        EXPECT_EQ(again.render(c.to), TitlePicture::load(path, c.to).picture.render(c.to)) << c.to.width();
+    }
+}
+
+// Only a JPEG is decoded for its band: a metafile is drawn for every band and a bitmap kept
+// whole, so they show sharp in any band as they are.
+TEST_F(TitlePictureFiles, OtherPicturesAreSharpForEveryBand)
+{
+    const QByteArray svg = R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 40 10"><rect width="40" height="10"/></svg>)";
+    const TitlePicture bitmap = TitlePicture::load(write("logo.bmp", encoded(halves(QSize(64, 32)), "BMP")), QSize(32, 16)).picture;
+    for (const TitlePicture &picture : {TitlePicture::fromSvg(svg), bitmap}) {
+        ASSERT_FALSE(picture.isNull());
+        EXPECT_TRUE(picture.isSharpFor(QSize(4320, 1536)));
+        EXPECT_EQ(picture.decodedFor(QSize(4320, 1536)).identity(), picture.identity());
+    }
+}
+
 TEST_F(TitlePictureFiles, BadFilesGiveAMessageAndNoPicture)
 {
     const QImage image = halves(QSize(64, 32));
