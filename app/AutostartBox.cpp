@@ -21,6 +21,7 @@ void TAutostartBox::apply(bool wanted)
 {
     const QString error = wanted ? m_entry.enable() : m_entry.disable();
     if (!error.isEmpty())
-        ErrorBox::show(tr("The program's start with the session could not be changed.\n%1").arg(error), window());
+        ErrorBox::show(tr("Не удалось изменить запуск программы при входе в систему. "
+                          "Проверьте права на папку автозапуска.\n%1").arg(error), window());
     showState();
 }

@@ -122,9 +122,12 @@ Result failure(const QString &message)
     return {QImage(), message, QSize()};
 }
 
+// The library's own words stay after ours, for whoever looks into the file.
 QString libraryMessage(const ErrorManager &errors)
 {
-    return QString::fromLocal8Bit(errors.message);
+    return QStringLiteral("Картинка JPEG повреждена или это не JPEG. Выберите другой файл или сохраните картинку "
+                          "заново. (%1)")
+        .arg(QString::fromLocal8Bit(errors.message));
 }
 
 } // namespace
@@ -151,13 +154,13 @@ Result decode(const QByteArray &bytes, QSize band)
     if (!readHeader(info, errors, bytes, header)) {
         result = failure(libraryMessage(errors));
     } else if (qint64(header.width) * header.height > kMaxPixels) {
-        result = failure(QStringLiteral("The picture is too large: %1 x %2 pixels").arg(header.width).arg(header.height));
+        result = failure(QStringLiteral("Картинка слишком большая для титула (%1 x %2 точек). Уменьшите её в графическом редакторе.").arg(header.width).arg(header.height));
     } else if (!startScaled(info, errors, scaleEighths(QSize(int(header.width), int(header.height)), band))) {
         result = failure(libraryMessage(errors));
     } else {
         QImage image(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
         if (image.isNull())
-            result = failure(QStringLiteral("Not enough memory for the picture"));
+            result = failure(QStringLiteral("Для картинки не хватает памяти. Закройте другие программы или уменьшите картинку."));
         else if (!readLines(info, errors, image.bits(), image.bytesPerLine()))
             result = failure(libraryMessage(errors)); // no half picture reaches a board
         else
@@ -175,7 +178,7 @@ Result load(const QString &path, QSize band)
         return failure(QStringLiteral("Cannot open file \"%1\". %2").arg(QFileInfo(path).absoluteFilePath(), file.errorString()));
     // A file larger than any sensible picture is refused before it is read into memory.
     if (file.size() > kMaxPixels * 3)
-        return failure(QStringLiteral("The picture file \"%1\" is too large").arg(QFileInfo(path).absoluteFilePath()));
+        return failure(QStringLiteral("Файл картинки слишком велик. Уменьшите картинку в графическом редакторе. «%1»").arg(QFileInfo(path).absoluteFilePath()));
     const Result result = decode(file.readAll(), band);
     if (result.image.isNull())
         return failure(QStringLiteral("%1: %2").arg(QFileInfo(path).absoluteFilePath(), result.error));

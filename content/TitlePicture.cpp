@@ -34,7 +34,7 @@ bool tooManyPixels(qint64 width, qint64 height)
 
 TitlePicture::Loaded tooLarge(qint64 width, qint64 height)
 {
-    return failed(tr("The picture declares %1 x %2 pixels, more than a title can show.").arg(width).arg(height));
+    return failed(tr("Картинка слишком большая для титула (%1 x %2 точек). Уменьшите её в графическом редакторе.").arg(width).arg(height));
 }
 
 // A bitmap shorter than its rows would show blank rows: it is refused as damaged. The
@@ -43,11 +43,12 @@ std::optional<QString> bitmapProblem(const QByteArray &bytes)
 {
     const std::optional<BitmapHeader> header = BitmapHeader::read(bytes);
     if (!header)
-        return tr("The file is not a bitmap.");
+        return tr("Файл не является картинкой BMP. Выберите другой файл.");
     if (tooManyPixels(header->width, header->height))
         return tooLarge(header->width, header->height).error;
     if (bytes.size() < header->bytesNeeded())
-        return tr("The bitmap is damaged: the file ends before its last row.");
+        return tr("Картинка BMP повреждена: файл кончается раньше последней строки. Выберите другой файл "
+                  "или сохраните картинку заново.");
     return std::nullopt;
 }
 
@@ -64,7 +65,7 @@ TitlePicture::Loaded readWithQt(const QByteArray &bytes, const char *format)
         return tooLarge(declared.width(), declared.height());
     const QImage image = reader.read();
     if (image.isNull())
-        return failed(tr("The picture cannot be read: %1.").arg(reader.errorString()));
+        return failed(tr("Картинка не читается. Выберите другой файл или сохраните картинку заново. (%1)").arg(reader.errorString()));
     return TitlePicture::Loaded{TitlePicture::fromImage(image), QString()};
 }
 
@@ -81,7 +82,7 @@ TitlePicture::Loaded fromVector(const MetafilePicture::Result &converted)
         return failed(converted.error);
     TitlePicture picture = TitlePicture::fromSvg(converted.svg);
     if (picture.isNull())
-        return failed(tr("The metafile cannot be drawn."));
+        return failed(tr("Метафайл нельзя нарисовать. Выберите другой файл."));
     return TitlePicture::Loaded{picture, QString()};
 }
 
@@ -182,7 +183,7 @@ QImage TitlePicture::render(QSize band) const
 TitlePicture::Loaded TitlePicture::fromBytes(PictureFormat format, const QByteArray &bytes, QSize band)
 {
     if (bytes.isEmpty())
-        return failed(tr("The picture file is empty."));
+        return failed(tr("Файл картинки пуст. Выберите другой файл."));
     switch (format) {
     case PictureFormat::Jpeg: {
         const JpegPicture::Result decoded = JpegPicture::decode(bytes, band);
@@ -196,7 +197,7 @@ TitlePicture::Loaded TitlePicture::fromBytes(PictureFormat format, const QByteAr
     case PictureFormat::Metafile: return fromVector(MetafilePicture::wmfToSvg(bytes));
     case PictureFormat::Unknown: break;
     }
-    return failed(tr("The picture format is not known."));
+    return failed(tr("Формат картинки неизвестен. Выберите картинку JPEG, BMP, ICO, EMF или WMF."));
 }
 
 TitlePicture::Loaded TitlePicture::load(const QString &path, QSize band)
@@ -209,10 +210,10 @@ TitlePicture::Loaded TitlePicture::load(const QString &path, QSize band)
     if (!file.open(QIODevice::ReadOnly))
         return failed(tr("Cannot open file \"%1\". %2").arg(shownPath, file.errorString()));
     if (file.size() > kMaxFileBytes)
-        return failed(tr("The picture file \"%1\" is too large.").arg(shownPath));
+        return failed(tr("Файл картинки слишком велик. Уменьшите картинку в графическом редакторе. «%1»").arg(shownPath));
     QByteArray bytes = file.read(kMaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return failed(tr("Cannot read file \"%1\". %2").arg(shownPath, file.errorString()));
+        return failed(tr("Файл картинки не читается. Проверьте диск или выберите другой файл. «%1» %2").arg(shownPath, file.errorString()));
     // Read into room for the largest file allowed; a JPEG keeps its bytes, not that room.
     bytes.squeeze();
     Loaded loaded = fromBytes(format, bytes, band);

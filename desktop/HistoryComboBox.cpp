@@ -60,7 +60,8 @@ std::optional<QString> THistoryComboBox::storeKeyPath(QString &path) const
 {
     if (m_rootKey != hkCurrentUser) {
         const char *name = QMetaEnum::fromType<TRootKey>().valueToKey(m_rootKey);
-        return tr("The history cannot be kept under %1: this system stores settings only for the current user.")
+        return tr("История титулов не сохраняется в %1: в этой системе настройки хранятся только для "
+                  "текущего пользователя.")
             .arg(QLatin1String(name));
     }
     path = QLatin1Char('\\') + m_key;
@@ -108,7 +109,7 @@ std::optional<QString> THistoryComboBox::SaveHistory()
     // earlier history whole instead of an empty key.
     const auto store = SettingsStore::open(path, SettingsStore::Mode::Create);
     if (!store)
-        return tr("The history could not be stored under %1.").arg(path);
+        return tr("История титулов не сохранилась в %1. Проверьте место на диске и права на папку.").arg(path);
     store->clear();
     history().save(*store);
     if (!store->commit())

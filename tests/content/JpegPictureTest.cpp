@@ -109,7 +109,8 @@ TEST(JpegPicture, DeclaredSizeBeyondTheCapIsRefused)
     }
     const JpegPicture::Result result = JpegPicture::decode(bytes);
     EXPECT_TRUE(result.image.isNull());
-    EXPECT_EQ(result.error, QStringLiteral("The picture is too large: 60000 x 60000 pixels"));
+    EXPECT_EQ(result.error, QStringLiteral("Картинка слишком большая для титула (60000 x 60000 точек). Уменьшите её в графическом "
+                                           "редакторе."));
 }
 
 TEST(JpegPicture, FilesAreReadAndTheirFailuresNamed)

@@ -239,15 +239,15 @@ TEST_F(TitlePictureFiles, BadFilesGiveAMessageAndNoPicture)
         QByteArray bytes;
         const char *saying; // part of the message
     } cases[] = {
-        {"empty.jpg", QByteArray(), "empty"},
+        {"empty.jpg", QByteArray(), "пуст"},
         {"png-renamed.jpg", encoded(image, "PNG"), "JPEG"},
         {"truncated.jpg", encoded(image, "JPEG").left(200), "JPEG"},
-        {"garbage.bmp", QByteArray(300, 'x'), "not a bitmap"},
-        {"truncated.bmp", encoded(image, "BMP").left(1000), "ends before its last row"},
-        {"header-only.bmp", encoded(image, "BMP").left(20), "not a bitmap"},
+        {"garbage.bmp", QByteArray(300, 'x'), "не является картинкой BMP"},
+        {"truncated.bmp", encoded(image, "BMP").left(1000), "кончается раньше последней строки"},
+        {"header-only.bmp", encoded(image, "BMP").left(20), "не является картинкой BMP"},
         {"giant.bmp", bitmapDeclaring(60000, 60000), "60000 x 60000"},
-        {"garbage.ico", QByteArray("\0\0\1\0\1\0garbage", 14), "cannot be read"},
-        {"truncated.ico", encoded(image, "ICO").left(500), "cannot be read"},
+        {"garbage.ico", QByteArray("\0\0\1\0\1\0garbage", 14), "не читается"},
+        {"truncated.ico", encoded(image, "ICO").left(500), "не читается"},
         {"garbage.emf", QByteArray(300, 'x'), ""},
         {"garbage.wmf", QByteArray(300, 'x'), ""},
         {"logo.png", encoded(image, "PNG"), "Unknown picture file extension (.png)"},
