@@ -3,7 +3,10 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDeadlineTimer>
+#include <QThread>
 
+#include <limits>
 #include <utility>
 
 namespace {
@@ -21,6 +24,18 @@ QDBusMessage screenSaverCall(const QString &method, const QVariantList &argument
 QDBusMessage unInhibitCall(uint cookie)
 {
     return screenSaverCall(QStringLiteral("UnInhibit"), {cookie});
+}
+
+// An answer however late is still taken, so that its cookie can be given back; the bus
+// itself answers with an error when the service goes away without answering.
+constexpr int kNoTimeout = std::numeric_limits<int>::max();
+
+// The answer is taken in by the bus's own thread, so it comes without an event loop here.
+void waitForAnswer(const QDBusPendingCall &call, QDeadlineTimer deadline)
+{
+    constexpr int kLookEveryMs = 2;
+    while (!call.isFinished() && !deadline.hasExpired())
+        QThread::msleep(kLookEveryMs);
 }
 
 } // namespace
@@ -45,7 +60,7 @@ bool ScreenSaverInhibit::hold(const QString &reason)
     if (!m_bus.isConnected())
         return false;
     const QDBusPendingCall call =
-        m_bus.asyncCall(screenSaverCall(QStringLiteral("Inhibit"), {m_applicationName, reason}), kCallTimeoutMs);
+        m_bus.asyncCall(screenSaverCall(QStringLiteral("Inhibit"), {m_applicationName, reason}), kNoTimeout);
     m_pending = new QDBusPendingCallWatcher(call, this);
     connect(m_pending, &QDBusPendingCallWatcher::finished, this, &ScreenSaverInhibit::inhibitAnswered);
     return true;
@@ -65,12 +80,15 @@ void ScreenSaverInhibit::release()
 void ScreenSaverInhibit::releaseBeforeExit()
 {
     m_wanted = false;
+    const QDeadlineTimer end(kExitWaitMs);
     if (QDBusPendingCallWatcher *answer = std::exchange(m_pending, nullptr)) {
         // Taken here, not by inhibitAnswered(), which would give it back without waiting.
         answer->disconnect(this);
-        // Bounded by the timeout the request was sent with.
-        answer->waitForFinished();
-        takeAnswer(*answer);
+        waitForAnswer(*answer, QDeadlineTimer(kExitWaitMs / 2));
+        // A session that has not answered by now keeps the request until the program's
+        // connection to the bus closes, which the desktops take as a give-back.
+        if (answer->isFinished())
+            takeAnswer(*answer);
         delete answer;
     }
     if (!m_cookie)
@@ -78,7 +96,7 @@ void ScreenSaverInhibit::releaseBeforeExit()
     const uint cookie = *m_cookie;
     m_cookie.reset();
     // Waited for, so that it has left before the program does.
-    m_bus.call(unInhibitCall(cookie), QDBus::Block, kCallTimeoutMs);
+    m_bus.call(unInhibitCall(cookie), QDBus::Block, int(end.remainingTime()));
 }
 
 void ScreenSaverInhibit::inhibitAnswered()

@@ -24,8 +24,8 @@ public:
     static inline const QString kService = QStringLiteral("org.freedesktop.ScreenSaver");
     static inline const QString kPath = QStringLiteral("/org/freedesktop/ScreenSaver");
     static inline const QString kInterface = QStringLiteral("org.freedesktop.ScreenSaver");
-    // A session service answers at once; the most the program's end waits for one call.
-    static constexpr int kCallTimeoutMs = 1000;
+    // A session service answers at once; the most the program's end waits for it in all.
+    static constexpr int kExitWaitMs = 1000;
 
     ScreenSaverInhibit(const QDBusConnection &bus, const QString &applicationName, QObject *parent = nullptr);
     ~ScreenSaverInhibit() override;
@@ -37,7 +37,7 @@ public:
     // when its cookie comes. Nothing granted or asked, nothing is sent.
     void release();
     // As release(), for a program about to end: waits for an answer still on its way and
-    // for the give-back to reach the session, each at most kCallTimeoutMs.
+    // for the give-back to reach the session, at most kExitWaitMs in all.
     void releaseBeforeExit();
 
     // The session granted the request and it is not given back.
