@@ -108,10 +108,9 @@ void ScreenSaverInhibit::inhibitAnswered()
         release();
     // Its signal is being delivered: it goes once that is done.
     answer->deleteLater();
-    emit answered();
 }
 
-// A session that refuses, is not there or does not answer in time grants nothing.
+// A session that refuses, is not there or went away without answering grants nothing.
 void ScreenSaverInhibit::takeAnswer(const QDBusPendingCallWatcher &answer)
 {
     const QDBusPendingReply<uint> reply = answer;

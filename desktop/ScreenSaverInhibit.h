@@ -45,10 +45,6 @@ public:
     // A request is sent and its answer has not come yet.
     bool pending() const { return m_pending != nullptr; }
 
-signals:
-    // The session's answer came: held() tells whether it granted the request for good.
-    void answered();
-
 private:
     void inhibitAnswered();
     void takeAnswer(const QDBusPendingCallWatcher &answer);

@@ -280,6 +280,19 @@ TEST_F(ScreenAwakeOnTheSessionBus, TheEndGivesBackACookieStillOnItsWay)
     EXPECT_TRUE(screenSaver->outstanding().isEmpty());
 }
 
+// A session that never answers holds the end no longer than its short wait; nothing was
+// granted, so nothing is given back.
+TEST_F(ScreenAwakeOnTheSessionBus, TheEndDoesNotWaitForASessionThatNeverAnswers)
+{
+    const auto screenSaver = offerScreenSaver();
+    screenSaver->holdBackAnswers();
+    auto awake = awakeFor(board);
+    board.show();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return screenSaver->answersHeldBack() == 1; }));
+    awake.reset();
+    EXPECT_EQ(methods(screenSaver->calls()), QStringList({"Inhibit"}));
+}
+
 TEST(ScreenSaverInhibit, WithoutASessionBusNothingIsHeld)
 {
     ScreenSaverInhibit inhibit(QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
