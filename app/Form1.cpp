@@ -1056,8 +1056,9 @@ void TForm1::FormDestroy()
     rememberTitleHistory();
     m_help->ShutDown();
     TrayIcon1->setActive(false);
-    // The TV board may still show, but the screen is the desktop's again.
-    m_screenAwake->release();
+    // The TV board may still show, but the screen is the desktop's again, and the session
+    // hears so before the process is gone.
+    m_screenAwake->releaseBeforeExit();
     // Nobody may be left to answer a box now (a shutdown, the end of the session), so a
     // failure is told on the standard error and the program ends all the same.
     if (!m_saver->saveNow())

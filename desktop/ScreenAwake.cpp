@@ -35,13 +35,12 @@ ScreenAwake::ScreenAwake(const QDBusConnection &bus, xcb_connection_t *xConnecti
 
 ScreenAwake::~ScreenAwake()
 {
-    release();
+    releaseBeforeExit();
 }
 
 void ScreenAwake::follow(QWidget *window)
 {
-    if (m_window)
-        m_window->removeEventFilter(this);
+    stopFollowing();
     m_window = window;
     if (!window) {
         release();
@@ -69,9 +68,32 @@ void ScreenAwake::release()
     m_x->release();
 }
 
+// The board may still show while the program ends; it is not followed any more.
+void ScreenAwake::releaseBeforeExit()
+{
+    stopFollowing();
+    m_held = false;
+    m_session->releaseBeforeExit();
+    m_x->release();
+}
+
+void ScreenAwake::stopFollowing()
+{
+    if (m_window) {
+        m_window->removeEventFilter(this);
+        disconnect(m_window, &QObject::destroyed, this, &ScreenAwake::release);
+    }
+    m_window = nullptr;
+}
+
 bool ScreenAwake::sessionInhibited() const
 {
     return m_session->held();
+}
+
+bool ScreenAwake::sessionAsking() const
+{
+    return m_session->pending();
 }
 
 bool ScreenAwake::xSuspended() const

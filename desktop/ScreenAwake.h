@@ -14,7 +14,8 @@ struct xcb_connection_t;
 // Keeps the screen awake while a window shows: the customers' board must not go black
 // because nobody touches the operator's mouse. It asks the desktop session not to blank
 // (D-Bus) and, on X11, suspends the server's own screen saver and DPMS; it gives both
-// back when the window hides, is destroyed, or this object ends (the program's exit).
+// back when the window hides, is destroyed, or the program ends. Only the end waits for
+// the session (see ScreenSaverInhibit).
 class ScreenAwake : public QObject
 {
     Q_OBJECT
@@ -27,17 +28,25 @@ public:
 
     // From now on the screen stays awake exactly while this window shows.
     void follow(QWidget *window);
+    // Return at once: the session's answer comes later.
     void hold();
     void release();
+    // For the program's end (also when this object ends): gives everything back, waits
+    // briefly until the session has it, and follows the window no more.
+    void releaseBeforeExit();
     // Whether the screen is to stay awake; what each side granted is told apart.
     bool held() const { return m_held; }
     bool sessionInhibited() const;
+    // The session is asked and has not answered yet.
+    bool sessionAsking() const;
     bool xSuspended() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void stopFollowing();
+
     std::unique_ptr<ScreenSaverInhibit> m_session;
     std::unique_ptr<XScreenSaverSuspension> m_x;
     QPointer<QWidget> m_window;

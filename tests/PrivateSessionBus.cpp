@@ -1,5 +1,6 @@
 #include "PrivateSessionBus.h"
 
+#include <QMetaObject>
 #include <QMutexLocker>
 
 namespace testsupport {
@@ -75,11 +76,55 @@ QList<uint> StandInScreenSaver::outstanding() const
     return cookies;
 }
 
+QList<ScreenSaverCall> StandInScreenSaver::strayUnInhibits() const
+{
+    QMutexLocker lock(&m_mutex);
+    QList<uint> held;
+    QList<ScreenSaverCall> stray;
+    for (const ScreenSaverCall &call : m_calls) {
+        if (call.method == QLatin1String("Inhibit"))
+            held << call.cookie;
+        else if (!held.removeOne(call.cookie))
+            stray << call;
+    }
+    return stray;
+}
+
+void StandInScreenSaver::holdBackAnswers()
+{
+    QMutexLocker lock(&m_mutex);
+    m_holdingBack = true;
+}
+
+void StandInScreenSaver::answerHeldBack()
+{
+    // Sent from the thread the service answers on, as its own answers are.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            QMutexLocker lock(&m_mutex);
+            for (const QDBusMessage &answer : std::as_const(m_heldBack))
+                m_connection.send(answer);
+            m_heldBack.clear();
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+int StandInScreenSaver::answersHeldBack() const
+{
+    QMutexLocker lock(&m_mutex);
+    return int(m_heldBack.size());
+}
+
 uint StandInScreenSaver::Inhibit(const QString &applicationName, const QString &reason)
 {
     QMutexLocker lock(&m_mutex);
     const uint cookie = m_nextCookie++;
     m_calls.append({QStringLiteral("Inhibit"), applicationName, reason, cookie});
+    if (m_holdingBack) {
+        setDelayedReply(true);
+        m_heldBack << message().createReply(QVariantList{cookie});
+    }
     return cookie;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
 #include <QList>
 #include <QMutex>
 #include <QObject>
@@ -47,8 +49,10 @@ struct ScreenSaverCall
 
 // The desktop's screen saver as far as the freedesktop.org interface goes: it grants
 // every Inhibit a new cookie and records every call. It answers from a thread of its own,
-// so that a client that waits for the answer on the test's thread gets one.
-class StandInScreenSaver : public QObject
+// so that a client that waits for the answer on the test's thread gets one. Told to, it
+// holds its answers to Inhibit back until the test lets them go, as a slow or hanging
+// session service would.
+class StandInScreenSaver : public QObject, protected QDBusContext
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
@@ -58,9 +62,19 @@ public:
     ~StandInScreenSaver() override;
 
     bool registered() const { return m_registered; }
+    // Every call in the order it arrived; an Inhibit counts from its arrival, with the
+    // cookie it is (or will be) answered with.
     QList<ScreenSaverCall> calls() const;
     // Cookies granted and not given back yet.
     QList<uint> outstanding() const;
+    // Calls that gave back a cookie nobody held: never granted, or given back already.
+    QList<ScreenSaverCall> strayUnInhibits() const;
+
+    // From now on every Inhibit waits for its answer until answerHeldBack().
+    void holdBackAnswers();
+    // Sends the answers held back so far; they have left for the bus when this returns.
+    void answerHeldBack();
+    int answersHeldBack() const;
 
 public slots:
     uint Inhibit(const QString &applicationName, const QString &reason);
@@ -71,6 +85,8 @@ private:
     QDBusConnection m_connection;
     mutable QMutex m_mutex;
     QList<ScreenSaverCall> m_calls;
+    QList<QDBusMessage> m_heldBack;
+    bool m_holdingBack = false;
     uint m_nextCookie = 41;
     bool m_registered = false;
 };

@@ -300,6 +300,8 @@ TEST_F(EndToEnd, StopWhileTheBoardShowsGivesTheScreenBack)
 
     const std::unique_ptr<QProcess> process = start(program, {{QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address()}});
     ASSERT_TRUE(waitUntilReady(*process));
+    // The request is sent without waiting for the session, so it may come a little later.
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !screenSaver.calls().isEmpty(); }));
     const QList<testsupport::ScreenSaverCall> whileRunning = screenSaver.calls();
     ASSERT_EQ(whileRunning.size(), 1);
     EXPECT_EQ(whileRunning.at(0).method, "Inhibit");
@@ -310,6 +312,44 @@ TEST_F(EndToEnd, StopWhileTheBoardShowsGivesTheScreenBack)
     ASSERT_EQ(afterStop.size(), 2);
     EXPECT_EQ(afterStop.at(1).method, "UnInhibit");
     EXPECT_EQ(afterStop.at(1).cookie, whileRunning.at(0).cookie);
+    EXPECT_EQ(readValues(file).value(QStringLiteral("TV")), "1");
+}
+
+// A session that keeps its answer holds nothing up: the program waits in its event loop
+// meanwhile, keeps the cookie that comes late and gives it back at the stop. A session
+// that never answers does not hold the stop either.
+TEST_F(EndToEnd, ASlowSessionHoldsNeitherTheBoardNorTheStop)
+{
+    const testsupport::PrivateSessionBus bus;
+    ASSERT_TRUE(bus.available()) << bus.whyNot().toStdString();
+    testsupport::StandInScreenSaver screenSaver(bus);
+    ASSERT_TRUE(screenSaver.registered());
+    screenSaver.holdBackAnswers();
+    const QString file = settingsFile(QStringLiteral("corvane"));
+    runAndStop(program, SIGTERM);
+    replaceValues(file, {{QStringLiteral("TV"), QStringLiteral("1")}});
+    const QMap<QString, QString> sessionBus = {{QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.address()}};
+
+    for (const bool sessionAnswers : {true, false}) {
+        const qsizetype before = screenSaver.calls().size();
+        const std::unique_ptr<QProcess> process = start(program, sessionBus);
+        ASSERT_TRUE(testsupport::waitUntil([&] { return screenSaver.answersHeldBack() == 1; }));
+        ASSERT_TRUE(waitUntilReady(*process)) << "the program does not wait in its event loop";
+        if (sessionAnswers)
+            screenSaver.answerHeldBack();
+        stop(*process, SIGTERM);
+
+        const QList<testsupport::ScreenSaverCall> calls = screenSaver.calls().mid(before);
+        ASSERT_FALSE(calls.isEmpty());
+        EXPECT_EQ(calls.at(0).method, "Inhibit");
+        if (sessionAnswers) {
+            ASSERT_EQ(calls.size(), 2);
+            EXPECT_EQ(calls.at(1).method, "UnInhibit");
+            EXPECT_EQ(calls.at(1).cookie, calls.at(0).cookie);
+        } else {
+            EXPECT_EQ(calls.size(), 1) << "nothing granted, nothing to give back";
+        }
+    }
     EXPECT_EQ(readValues(file).value(QStringLiteral("TV")), "1");
 }
 
