@@ -2,6 +2,7 @@
 
 #include "app/Form1.h"
 #include "board/FormMon2.h"
+#include "controls/Label3D.h"
 #include "platform/ProgramSettings.h"
 
 #include <QCoreApplication>
@@ -62,6 +63,36 @@ void ProgramWindows::restart()
     stop();
     programSettings().reset();
     start();
+}
+
+std::vector<DrawnCaption> drawnCaptions(const QWidget *board)
+{
+    std::vector<DrawnCaption> captions;
+    for (const TLabel3D *label : board->findChildren<TLabel3D *>()) {
+        if (label->isVisibleTo(board))
+            captions.push_back({label->objectName(), label->caption(), label->fontSize(), label->geometry()});
+    }
+    return captions;
+}
+
+std::string captionDifferences(const std::vector<DrawnCaption> &actual, const std::vector<DrawnCaption> &expected)
+{
+    const auto line = [](const DrawnCaption &c) {
+        return QStringLiteral("%1 \"%2\" %3 pt in %4x%5")
+            .arg(c.label, QString(c.caption).replace(QLatin1String("\r\n"), QLatin1String(" / ")))
+            .arg(c.points)
+            .arg(c.box.width())
+            .arg(c.box.height())
+            .toStdString();
+    };
+    std::string text;
+    for (size_t i = 0; i < std::min(actual.size(), expected.size()); ++i) {
+        if (!(actual[i] == expected[i]))
+            text += line(actual[i]) + ", expected " + line(expected[i]) + "\n";
+    }
+    if (actual.size() != expected.size())
+        text += std::to_string(actual.size()) + " captions shown, expected " + std::to_string(expected.size()) + "\n";
+    return text;
 }
 
 QByteArray readBytes(const QString &path)

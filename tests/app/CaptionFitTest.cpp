@@ -1,0 +1,171 @@
+// Whatever way the operator reaches a state, both boards draw their captions at the sizes
+// a fresh start in that state gives them: the fitting may not depend on typing speed, on
+// the order of the changes or on the sizes the captions had before.
+
+#include "tests/TestSupport.h"
+
+#include "app/Form1.h"
+#include "app/TitleTab.h"
+#include "board/FormMon2.h"
+#include "board/FrameCorvane.h"
+#include "controls/Label3D.h"
+#include "desktop/HistoryComboBox.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <variant>
+#include <vector>
+
+namespace {
+
+// A cashier's pace: the event loop runs this long between two keys.
+constexpr int kKeyPauseMs = 150;
+
+struct TypeTitle
+{
+    const char *text;
+};
+struct SetField
+{
+    int tag; // 0..5, "Высота верхнего титула" first
+    int value;
+};
+struct SetAllFields
+{
+    int value;
+};
+struct PressReset
+{
+};
+using Step = std::variant<TypeTitle, SetField, SetAllFields, PressReset>;
+
+struct Scenario
+{
+    const char *name;
+    std::vector<Step> steps;
+};
+
+struct DrawnBoard
+{
+    std::vector<testsupport::DrawnCaption> captions;
+    QImage picture;
+};
+
+class CaptionFit : public ::testing::TestWithParam<Scenario>
+{
+protected:
+    // The windows as the program shows them, with the clock stopped.
+    void showStarted()
+    {
+        TForm1 &form = *windows.form;
+        // Both starts read one clock, so the date cells agree to the minute.
+        form.setClock([] { return QDateTime(QDate(2026, 12, 10), QTime(9, 41)); });
+        form.TimerClockTimer();
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+
+    TForm1 &form() const { return *windows.form; }
+    QList<TFrameCorvane *> boards() const { return {windows.form->FrameCorvane1, windows.tv->FrameCorvane1}; }
+
+    void showPage(const QString &caption)
+    {
+        QTabWidget *pages = form().PageControl1;
+        for (int i = 0; i < pages->count(); ++i) {
+            if (pages->tabText(i) == caption) {
+                QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(i).center());
+                ASSERT_EQ(pages->currentIndex(), i);
+                return;
+            }
+        }
+        FAIL() << "no page " << caption.toStdString();
+    }
+
+    // Replaces what the field holds by typed keys, the event loop running between them.
+    void typeInto(QWidget *field, const QString &text)
+    {
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        for (const QChar character : text) {
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(character), Qt::NoModifier);
+            QTest::qWait(kKeyPauseMs);
+        }
+    }
+
+    void perform(const Step &step)
+    {
+        if (const auto *title = std::get_if<TypeTitle>(&step)) {
+            showPage(QStringLiteral("Настройки"));
+            typeInto(form().TitleTab->eTextList->lineEdit(), QString::fromUtf8(title->text));
+        } else if (const auto *field = std::get_if<SetField>(&step)) {
+            showPage(QStringLiteral("Поля"));
+            typeInto(form().seProc[size_t(field->tag)], QString::number(field->value));
+        } else if (const auto *all = std::get_if<SetAllFields>(&step)) {
+            showPage(QStringLiteral("Поля"));
+            for (QSpinBox *spin : form().seProc)
+                typeInto(spin, QString::number(all->value));
+        } else {
+            showPage(QStringLiteral("Поля"));
+            QTest::mouseClick(form().bDefProc, Qt::LeftButton);
+        }
+    }
+
+    std::vector<DrawnBoard> drawnBoards() const
+    {
+        std::vector<DrawnBoard> drawn;
+        for (TFrameCorvane *board : boards())
+            drawn.push_back({testsupport::drawnCaptions(board), testsupport::renderWidget(board)});
+        return drawn;
+    }
+
+    testsupport::ProgramWindows windows;
+};
+
+TEST_P(CaptionFit, EveryCaptionHasTheSizeOfAFreshStartInTheSameState)
+{
+    const Scenario &scenario = GetParam();
+    // After each step: the steps so far on a running program, then a fresh start from the
+    // settings it leaves.
+    for (size_t done = 1; done <= scenario.steps.size(); ++done) {
+        SCOPED_TRACE("after step " + std::to_string(done));
+        testsupport::SettingsSandbox sandbox;
+        ASSERT_TRUE(sandbox.isValid());
+        windows.start();
+        showStarted();
+        QTest::mouseClick(form().btn_TV_On, Qt::LeftButton);
+        for (size_t i = 0; i < done; ++i)
+            perform(scenario.steps[i]);
+        const std::vector<DrawnBoard> reached = drawnBoards();
+
+        windows.restart();
+        showStarted();
+        const std::vector<DrawnBoard> fresh = drawnBoards();
+        windows.stop();
+
+        for (size_t b = 0; b < fresh.size(); ++b) {
+            SCOPED_TRACE(b == 0 ? "preview" : "TV");
+            EXPECT_EQ(reached[b].captions, fresh[b].captions) << testsupport::captionDifferences(reached[b].captions, fresh[b].captions);
+            EXPECT_TRUE(reached[b].picture == fresh[b].picture);
+        }
+        EXPECT_TRUE(sandbox.messages.isEmpty()) << sandbox.messages.join(QLatin1Char('\n')).toStdString();
+    }
+}
+
+const Scenario kScenarios[] = {
+    {"CyrillicTitle", {TypeTitle{"ОБМЕН ВАЛЮТ 24"}}},
+    {"LatinTitleThenAShortOne", {TypeTitle{"EXCHANGE OFFICE 24"}, TypeTitle{"КАССА"}}},
+    {"NamesWideThenReset", {SetField{4, 50}, PressReset{}}},
+    {"NamesWideThenNarrower", {SetField{4, 50}, SetField{4, 35}}},
+    {"EveryFieldZeroThenReset", {SetAllFields{0}, PressReset{}}},
+    {"DateCellAndHeadersThenATitle", {SetField{3, 50}, SetField{5, 25}, SetField{0, 30}, TypeTitle{"КАССА"}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Operator, CaptionFit, ::testing::ValuesIn(kScenarios),
+                         [](const ::testing::TestParamInfo<Scenario> &info) { return info.param.name; });
+
+} // namespace
