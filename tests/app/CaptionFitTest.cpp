@@ -52,9 +52,21 @@ struct Scenario
 
 struct DrawnBoard
 {
+    bool shown;
     std::vector<testsupport::DrawnCaption> captions;
-    QImage picture;
+    // Each shown caption's label drawn on its own, in the order of the captions.
+    std::vector<QImage> pictures;
 };
+
+std::vector<QImage> captionPictures(TFrameCorvane *board)
+{
+    std::vector<QImage> pictures;
+    for (TLabel3D *label : board->findChildren<TLabel3D *>()) {
+        if (label->isVisibleTo(board))
+            pictures.push_back(label->size().isEmpty() ? QImage() : testsupport::renderWidget(label));
+    }
+    return pictures;
+}
 
 class CaptionFit : public ::testing::TestWithParam<Scenario>
 {
@@ -119,7 +131,7 @@ protected:
     {
         std::vector<DrawnBoard> drawn;
         for (TFrameCorvane *board : boards())
-            drawn.push_back({testsupport::drawnCaptions(board), testsupport::renderWidget(board)});
+            drawn.push_back({board->isVisible(), testsupport::drawnCaptions(board), captionPictures(board)});
         return drawn;
     }
 
@@ -149,8 +161,16 @@ TEST_P(CaptionFit, EveryCaptionHasTheSizeOfAFreshStartInTheSameState)
 
         for (size_t b = 0; b < fresh.size(); ++b) {
             SCOPED_TRACE(b == 0 ? "preview" : "TV");
-            EXPECT_EQ(reached[b].captions, fresh[b].captions) << testsupport::captionDifferences(reached[b].captions, fresh[b].captions);
-            EXPECT_TRUE(reached[b].picture == fresh[b].picture);
+            // A TV window that is not shown (one monitor) is laid out when it shows.
+            ASSERT_EQ(reached[b].shown, fresh[b].shown);
+            if (!fresh[b].shown)
+                continue;
+            EXPECT_TRUE(reached[b].captions == fresh[b].captions)
+                << testsupport::captionDifferences(reached[b].captions, fresh[b].captions);
+            ASSERT_EQ(reached[b].pictures.size(), fresh[b].pictures.size());
+            for (size_t i = 0; i < fresh[b].pictures.size(); ++i)
+                EXPECT_TRUE(testsupport::drawnAlike(reached[b].pictures[i], fresh[b].pictures[i]))
+                    << fresh[b].captions[i].label.toStdString();
         }
         EXPECT_TRUE(sandbox.messages.isEmpty()) << sandbox.messages.join(QLatin1Char('\n')).toStdString();
     }
