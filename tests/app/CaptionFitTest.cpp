@@ -5,14 +5,18 @@
 #include "tests/TestSupport.h"
 
 #include "app/Form1.h"
+#include "app/Frame1corvane.h"
 #include "app/TitleTab.h"
 #include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
 #include "controls/Label3D.h"
 #include "desktop/HistoryComboBox.h"
+#include "platform/ProgramSettings.h"
+#include "platform/SettingsStore.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -42,7 +46,15 @@ struct SetAllFields
 struct PressReset
 {
 };
-using Step = std::variant<TypeTitle, SetField, SetAllFields, PressReset>;
+struct TypeRow
+{
+    int slot; // 1..8
+    const char *code;
+    const char *name;
+    const char *buy;
+    const char *sell;
+};
+using Step = std::variant<TypeTitle, SetField, SetAllFields, PressReset, TypeRow>;
 
 struct Scenario
 {
@@ -82,6 +94,21 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
 
+    // Three rates on the board and the rest of the editor rows empty, so that what the
+    // editor stores after an edit is what the board shows.
+    static void storeRateTable()
+    {
+        QString table = QStringLiteral("USD\t93,10\t94,50\tДОЛЛАР США\r\nEUR\t101,2\t103,75\tЕВРО\r\n"
+                                       "CNY\t12\t13,1\tЮАНЬ\r\n");
+        for (int slot = 4; slot <= 8; ++slot)
+            table += QStringLiteral("\t\t\t\r\n");
+        QSettings file(SettingsStore::filePathFor(ProgramSettings::settingsRoot() + TForm1::programTitle()),
+                       QSettings::NativeFormat);
+        file.setValue(QStringLiteral("CorvaneFile"), table);
+        file.sync();
+        ASSERT_EQ(file.status(), QSettings::NoError);
+    }
+
     TForm1 &form() const { return *windows.form; }
     QList<TFrameCorvane *> boards() const { return {windows.form->FrameCorvane1, windows.tv->FrameCorvane1}; }
 
@@ -104,7 +131,12 @@ protected:
         field->setFocus();
         QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
         for (const QChar character : text) {
-            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(character), Qt::NoModifier);
+            // QTest knows only Latin-1 keys; other letters come as key events carrying their
+            // text, as a keyboard of any layout sends them.
+            if (character.unicode() < 128)
+                QTest::keyClick(field, char(character.unicode()));
+            else
+                QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(character), Qt::NoModifier);
             QTest::qWait(kKeyPauseMs);
         }
     }
@@ -121,6 +153,13 @@ protected:
             showPage(QStringLiteral("Поля"));
             for (QSpinBox *spin : form().seProc)
                 typeInto(spin, QString::number(all->value));
+        } else if (const auto *row = std::get_if<TypeRow>(&step)) {
+            showPage(QStringLiteral("Курс"));
+            const TFrame1corvane *editor = form().EditorRows[size_t(row->slot)];
+            typeInto(editor->EditK, QString::fromUtf8(row->code));
+            typeInto(editor->Editname, QString::fromUtf8(row->name));
+            typeInto(editor->Edit1, QString::fromUtf8(row->buy));
+            typeInto(editor->Edit2, QString::fromUtf8(row->sell));
         } else {
             showPage(QStringLiteral("Поля"));
             QTest::mouseClick(form().bDefProc, Qt::LeftButton);
@@ -147,6 +186,7 @@ TEST_P(CaptionFit, EveryCaptionHasTheSizeOfAFreshStartInTheSameState)
         SCOPED_TRACE("after step " + std::to_string(done));
         testsupport::SettingsSandbox sandbox;
         ASSERT_TRUE(sandbox.isValid());
+        storeRateTable();
         windows.start();
         showStarted();
         QTest::mouseClick(form().btn_TV_On, Qt::LeftButton);
@@ -182,6 +222,7 @@ const Scenario kScenarios[] = {
     {"NamesWideThenReset", {SetField{4, 50}, PressReset{}}},
     {"NamesWideThenNarrower", {SetField{4, 50}, SetField{4, 35}}},
     {"EveryFieldZeroThenReset", {SetAllFields{0}, PressReset{}}},
+    {"RatesThenNamesWideThenReset", {TypeRow{4, "GBP", "ФУНТ", "118,2", "121"}, SetField{4, 50}, PressReset{}}},
     {"DateCellAndHeadersThenATitle", {SetField{3, 50}, SetField{5, 25}, SetField{0, 30}, TypeTitle{"КАССА"}}},
 };
 
