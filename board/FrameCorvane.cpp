@@ -165,6 +165,17 @@ void TFrameCorvane::buildElementTree()
     setTemplateLook(LabelPok, clMaroon, clRed, TLabel3D::taRightJustify);
     LabelProd = addLabel(PanelKursy, "LabelProd", DockSide::None);
     setTemplateLook(LabelProd, clGreen, clLime, TLabel3D::taRightJustify);
+
+    for (TLabel3D *fitted : {LabelData, LabelTitle, LabelTop, LabelTitProd, LabelTitPok})
+        fitOnEveryCaption(fitted);
+}
+
+// A fitted size belongs to a caption in a box. The layout fits each box it sizes; a
+// caption that changes between layouts (the title as the operator types it, the clock) is
+// fitted at once, so that the size never depends on which caption the last layout saw.
+void TFrameCorvane::fitOnEveryCaption(TLabel3D *label)
+{
+    connect(label, &TLabel3D::captionChanged, this, [label] { FitFontToLabel(label); });
 }
 
 void TFrameCorvane::buildRunLabel()
@@ -286,8 +297,11 @@ void TFrameCorvane::FrameResize()
     FitFontToLabel(LabelData);
     FitFontToLabel(LabelTitle);
     FitFontToLabel(LabelTop);
-    FitFontToLabel(LabelTitProd);
+    // The sell header fills what the buy header leaves, so it is fitted once the buy header
+    // has its width: fitted before, it took the width of the previous layout, and its size
+    // depended on the proportions the board had before.
     TDockPanel::setWidth(LabelTitPok, PanelTit2->width() / 2);
+    FitFontToLabel(LabelTitProd);
     FitFontToLabel(LabelTitPok);
     LabelBot->setFontSize(LabelBot->height() / 2);
     TDockPanel::setHeight(ImageTop, bands.titleHeight);
@@ -337,6 +351,9 @@ void TFrameCorvane::showTitlePicture(bool picture)
     ImageTop->setVisible(picture);
     LabelTop->setVisible(!picture);
     PanelTablo->moveDockedAfter(SplitterT, LabelTop);
+    // A hidden label is not docked, so the text title takes its box only now.
+    if (!picture)
+        FitFontToLabel(LabelTop);
 }
 
 RateSlots TFrameCorvane::rowCaptions() const

@@ -109,6 +109,7 @@ private:
                               TColor fontColor);
     QWidget *addSeparator(TDockPanel *parent, const char *name, DockSide side);
     void createRowLabels(int index);
+    void fitOnEveryCaption(TLabel3D *label);
     void hideRow(const RowLabelSet &row);
 
     std::array<RowLabelSet, 9> RowLabels{}; // element 0 is unused

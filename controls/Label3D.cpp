@@ -107,6 +107,7 @@ void TLabel3D::setCaption(const QString &caption)
     m_text = caption;
     m_text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     invalidate();
+    emit captionChanged();
 }
 
 bool TLabel3D::ownEnabled() const

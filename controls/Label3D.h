@@ -35,7 +35,7 @@ public:
     enum TTextLayout { tlTop, tlCenter, tlBottom };
     Q_ENUM(TTextLayout)
 
-    Q_PROPERTY(QString Caption READ caption WRITE setCaption)
+    Q_PROPERTY(QString Caption READ caption WRITE setCaption NOTIFY captionChanged)
     Q_PROPERTY(TColor FontColor READ fontColor WRITE setFontColor)
     Q_PROPERTY(int FontCharset READ fontCharset WRITE setFontCharset)
     Q_PROPERTY(TColor Color READ color WRITE setColor)
@@ -132,6 +132,9 @@ public:
 signals:
     // Emitted whenever a change asks for the label to be drawn again.
     void repaintRequested();
+    // Emitted after the caption has changed, so that whoever sizes the font to the caption
+    // can size it again.
+    void captionChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -2,9 +2,11 @@
 
 #include "app/Form1.h"
 #include "board/FormMon2.h"
+#include "controls/Label3D.h"
 #include "platform/ProgramSettings.h"
 
 #include <QCoreApplication>
+#include <cstdlib>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -63,6 +65,55 @@ void ProgramWindows::restart()
     stop();
     programSettings().reset();
     start();
+}
+
+std::vector<DrawnCaption> drawnCaptions(const QWidget *board)
+{
+    std::vector<DrawnCaption> captions;
+    for (const TLabel3D *label : board->findChildren<TLabel3D *>()) {
+        if (label->isVisibleTo(board))
+            captions.push_back({label->objectName(), label->caption(), label->font().toString(), label->fontSize(),
+                                label->geometry()});
+    }
+    return captions;
+}
+
+std::string captionDifferences(const std::vector<DrawnCaption> &actual, const std::vector<DrawnCaption> &expected)
+{
+    const auto line = [](const DrawnCaption &c) {
+        return QStringLiteral("%1 \"%2\" %3 pt in %4x%5 (%6)")
+            .arg(c.label, QString(c.caption).replace(QLatin1String("\r\n"), QLatin1String(" / ")))
+            .arg(c.points)
+            .arg(c.box.width())
+            .arg(c.box.height())
+            .arg(c.font)
+            .toStdString();
+    };
+    std::string text;
+    for (size_t i = 0; i < std::min(actual.size(), expected.size()); ++i) {
+        if (!(actual[i] == expected[i]))
+            text += line(actual[i]) + ", expected " + line(expected[i]) + "\n";
+    }
+    if (actual.size() != expected.size())
+        text += std::to_string(actual.size()) + " captions shown, expected " + std::to_string(expected.size()) + "\n";
+    return text;
+}
+
+bool drawnAlike(const QImage &drawn, const QImage &expected)
+{
+    constexpr int kSmoothing = 64;
+    if (drawn.size() != expected.size())
+        return false;
+    for (int y = 0; y < expected.height(); ++y) {
+        for (int x = 0; x < expected.width(); ++x) {
+            const QRgb a = drawn.pixel(x, y);
+            const QRgb b = expected.pixel(x, y);
+            if (std::abs(qRed(a) - qRed(b)) > kSmoothing || std::abs(qGreen(a) - qGreen(b)) > kSmoothing
+                || std::abs(qBlue(a) - qBlue(b)) > kSmoothing)
+                return false;
+        }
+    }
+    return true;
 }
 
 QByteArray readBytes(const QString &path)

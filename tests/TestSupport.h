@@ -5,11 +5,14 @@
 #include <QByteArray>
 #include <QImage>
 #include <QMap>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class Dialogs;
 class QWidget;
@@ -47,6 +50,28 @@ public:
 private:
     Dialogs *m_dialogs;
 };
+
+// One caption as a board draws it: the label, its text, its font and size, and its box.
+struct DrawnCaption
+{
+    QString label;
+    QString caption;
+    QString font;
+    int points = 0;
+    QRect box;
+    bool operator==(const DrawnCaption &) const = default;
+};
+
+// Every caption the widget's 3-D labels show, in the order of the widget tree.
+std::vector<DrawnCaption> drawnCaptions(const QWidget *board);
+
+// The captions that differ, one line each, for a failure message.
+std::string captionDifferences(const std::vector<DrawnCaption> &actual, const std::vector<DrawnCaption> &expected);
+
+// Whether two pictures show the same drawing. Glyph edges may be smoothed a few levels
+// differently, depending on what the glyph cache held when they were drawn; text at
+// another size, place or wrapping moves edges, which then differ at full strength.
+bool drawnAlike(const QImage &drawn, const QImage &expected);
 
 // A file's bytes; empty when it cannot be read.
 QByteArray readBytes(const QString &path);

@@ -1,4 +1,5 @@
 #include "board/FrameCorvane.h"
+#include "board/RateTable.h"
 #include "controls/Label3D.h"
 #include "platform/ProgramSettings.h"
 #include "tests/TestSupport.h"
@@ -6,6 +7,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <climits>
+#include <utility>
+#include <vector>
 #include <gtest/gtest.h>
 
 namespace {
@@ -160,9 +163,6 @@ TEST_F(FrameLayout, AllBuyFiguresShareOneSizeAndAllSellFiguresAnother)
 TEST_F(FrameLayout, FittedCaptionsStayInsideTheirBoxes)
 {
     showRows(8);
-    // The sell header is fitted before the buy header takes its half of the header band, so
-    // it is the second layout at a size that fits it to its final width.
-    frame.FrameResize();
     frame.FrameResize();
     const QList<TLabel3D *> labels = {frame.LabelData, frame.LabelTitle, frame.LabelTop, frame.LabelTitPok,
                                       frame.LabelTitProd, frame.row(1).Name, frame.row(1).NameRus,
@@ -194,6 +194,114 @@ TEST_F(FrameLayout, ExtremeProportionsStillLayOut)
         EXPECT_GE(frame.Panel2->height(), 0);
     }
     programSettings().setProportions(Proportions{});
+}
+
+// A board that went through other proportions, or whose captions changed after its
+// layout, against a board built and laid out once in the state it ends in.
+struct BoardHistory
+{
+    const char *name;
+    std::vector<Proportions> before;
+    Proportions last;
+    // Captions set after the last layout; a fresh board has them before its layout.
+    std::vector<std::pair<const char *, const char *>> lateCaptions;
+};
+
+class BoardHistoryTest : public ::testing::TestWithParam<BoardHistory>
+{
+protected:
+    void TearDown() override { programSettings().setProportions(Proportions{}); }
+
+    static void fill(TFrameCorvane &board)
+    {
+        board.InitBoard();
+        const RateRow rows[] = {{QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"),
+                                 QStringLiteral("ДОЛЛАР США")},
+                                {QStringLiteral("EUR"), QStringLiteral("101,2"), QStringLiteral("103,75"),
+                                 QStringLiteral("ЕВРО")},
+                                {QStringLiteral("CNY"), QStringLiteral("12"), QStringLiteral("13,1"),
+                                 QStringLiteral("КИТАЙСКИЙ ЮАНЬ")}};
+        for (int slot = 1; slot <= 3; ++slot)
+            board.setRowCaptions(slot, rows[slot - 1]);
+        board.ShownRowCount = 3;
+        board.LabelTop->setCaption(QStringLiteral("Курсы"));
+    }
+
+    static void setCaptions(TFrameCorvane &board, const std::vector<std::pair<const char *, const char *>> &captions)
+    {
+        for (const auto &[label, caption] : captions)
+            board.findChild<TLabel3D *>(QLatin1String(label))->setCaption(QString::fromUtf8(caption));
+    }
+};
+
+TEST_P(BoardHistoryTest, DrawsEveryCaptionAsAFreshBoard)
+{
+    const BoardHistory &history = GetParam();
+    TFrameCorvane travelled;
+    fill(travelled);
+    travelled.resize(600, 480);
+    for (const Proportions &p : history.before) {
+        programSettings().setProportions(p);
+        travelled.FrameResize();
+    }
+    programSettings().setProportions(history.last);
+    travelled.FrameResize();
+    setCaptions(travelled, history.lateCaptions);
+
+    TFrameCorvane fresh;
+    fill(fresh);
+    setCaptions(fresh, history.lateCaptions);
+    fresh.resize(600, 480);
+    fresh.FrameResize();
+
+    const auto drawn = testsupport::drawnCaptions(&travelled);
+    const auto expected = testsupport::drawnCaptions(&fresh);
+    EXPECT_TRUE(drawn == expected) << testsupport::captionDifferences(drawn, expected);
+    EXPECT_TRUE(testsupport::renderWidget(&travelled) == testsupport::renderWidget(&fresh));
+}
+
+const BoardHistory kBoardHistories[] = {
+    {"NamesWideThenDefaults", {{20, 10, 10, 30, 50, 10}}, Proportions{}, {}},
+    {"NamesWideThenNarrower", {{20, 10, 10, 30, 50, 10}}, {20, 10, 10, 30, 35, 10}, {}},
+    {"NamesNarrowThenWide", {{20, 10, 10, 30, 5, 10}}, {20, 10, 10, 30, 50, 10}, {}},
+    {"AllZeroThenDefaults", {{0, 0, 0, 0, 0, 0}}, Proportions{}, {}},
+    {"TitleTyped", {}, Proportions{}, {{"LabelTop", "EXCHANGE OFFICE 24"}}},
+    {"TitleShortAfterLong", {}, Proportions{}, {{"LabelTop", "EXCHANGE OFFICE 24"}, {"LabelTop", "КАССА"}}},
+    {"HeadingAndClock",
+     {{20, 10, 10, 50, 35, 10}},
+     {20, 10, 25, 10, 35, 10},
+     {{"LabelTitle", "КУРСЫ\r\nRATES"}, {"LabelData", "10.12\r\n09:41"}}},
+    {"HeadersRenamed", {}, Proportions{}, {{"LabelTitPok", "МЫ ПОКУПАЕМ\r\nBUY"}, {"LabelTitProd", "SELL"}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Layouts, BoardHistoryTest, ::testing::ValuesIn(kBoardHistories),
+                         [](const ::testing::TestParamInfo<BoardHistory> &info) { return info.param.name; });
+
+// The text title is hidden while the picture shows, and a hidden label keeps its box when
+// the board takes another width; shown again, it draws as on a board that never hid it.
+TEST(TitleBand, TextBackFromThePictureDrawsAsAFreshBoard)
+{
+    programSettings().setProportions(Proportions{});
+    const QString title = QStringLiteral("ОБМЕН ВАЛЮТ 24");
+    TFrameCorvane travelled;
+    travelled.InitBoard();
+    travelled.LabelTop->setCaption(title);
+    travelled.resize(600, 480);
+    travelled.FrameResize();
+    travelled.showTitlePicture(true);
+    travelled.resize(1200, 960);
+    travelled.FrameResize();
+    travelled.showTitlePicture(false);
+
+    TFrameCorvane fresh;
+    fresh.InitBoard();
+    fresh.LabelTop->setCaption(title);
+    fresh.resize(1200, 960);
+    fresh.FrameResize();
+
+    const auto drawn = testsupport::drawnCaptions(&travelled);
+    const auto expected = testsupport::drawnCaptions(&fresh);
+    EXPECT_TRUE(drawn == expected) << testsupport::captionDifferences(drawn, expected);
 }
 
 TEST(CloneLabel, CopiesLookAndSizeButNotPlaceCaptionOrVisibility)
