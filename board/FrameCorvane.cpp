@@ -274,14 +274,32 @@ void TFrameCorvane::resizeEvent(QResizeEvent *event)
 void TFrameCorvane::FrameResize()
 {
     // Setting the frame's own width below resizes it again; that nested run would compute
-    // the same sizes, so it is skipped.
+    // the same sizes, so it is skipped. But the rows let queued events through, and one of
+    // them may change the proportions or the size meanwhile: the board is then laid out
+    // again, so that it shows the state it ends in. A few passes at most, should two
+    // changes keep answering each other.
     if (m_inFrameResize)
         return;
     m_inFrameResize = true;
+    constexpr int kMaxPasses = 3;
+    LayoutInputs laidOut = layOut();
+    for (int pass = 1; pass < kMaxPasses && laidOut != layoutInputs(); ++pass)
+        laidOut = layOut();
+    m_inFrameResize = false;
+}
+
+TFrameCorvane::LayoutInputs TFrameCorvane::layoutInputs() const
+{
+    return {PanelTablo->height(), m_layoutMonitor.value_or(targetMonitorGeometry().size()),
+            programSettings().proportions()};
+}
+
+// One layout of the whole board; returns what it was laid out for.
+TFrameCorvane::LayoutInputs TFrameCorvane::layOut()
+{
     redock();
-    const int height = PanelTablo->height();
-    const BoardBands bands = boardBands(height, m_layoutMonitor.value_or(targetMonitorGeometry().size()),
-                                          programSettings().proportions());
+    const LayoutInputs inputs = layoutInputs();
+    const BoardBands bands = boardBands(inputs.height, inputs.monitor, inputs.proportions);
 
     auto *host = qobject_cast<TDockPanel *>(parentWidget());
     if (!host || host->dockSide(this) != DockSide::Fill)
@@ -307,7 +325,7 @@ void TFrameCorvane::FrameResize()
     TDockPanel::setHeight(ImageTop, bands.titleHeight);
     PanelTablo->redock();
     LayoutRows();
-    m_inFrameResize = false;
+    return inputs;
 }
 
 void TFrameCorvane::copyLookFrom(const TFrameCorvane *other)

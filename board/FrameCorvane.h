@@ -2,6 +2,7 @@
 
 #include "board/RateTable.h"
 #include "controls/DockPanel.h"
+#include "platform/ProgramSettings.h"
 #include "platform/TColor.h"
 
 #include <array>
@@ -111,6 +112,17 @@ private:
     void createRowLabels(int index);
     void fitOnEveryCaption(TLabel3D *label);
     void hideRow(const RowLabelSet &row);
+    // What a layout depends on besides the captions: the board's height, the monitor it is
+    // laid out for and the proportions.
+    struct LayoutInputs
+    {
+        int height = 0;
+        QSize monitor;
+        Proportions proportions;
+        friend bool operator==(const LayoutInputs &, const LayoutInputs &) = default;
+    };
+    LayoutInputs layoutInputs() const;
+    LayoutInputs layOut();
 
     std::array<RowLabelSet, 9> RowLabels{}; // element 0 is unused
     bool m_inFrameResize = false;

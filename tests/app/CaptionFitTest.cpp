@@ -14,6 +14,7 @@
 #include "platform/ProgramSettings.h"
 #include "platform/SettingsStore.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -43,6 +44,13 @@ struct SetAllFields
 {
     int value;
 };
+// The arrow key held down on a field: the keyboard's repeats queue up while the boards are
+// laid out for the first ones.
+struct HoldUpArrow
+{
+    int tag;
+    int repeats;
+};
 struct PressReset
 {
 };
@@ -54,7 +62,7 @@ struct TypeRow
     const char *buy;
     const char *sell;
 };
-using Step = std::variant<TypeTitle, SetField, SetAllFields, PressReset, TypeRow>;
+using Step = std::variant<TypeTitle, SetField, SetAllFields, HoldUpArrow, PressReset, TypeRow>;
 
 struct Scenario
 {
@@ -153,6 +161,16 @@ protected:
             showPage(QStringLiteral("Поля"));
             for (QSpinBox *spin : form().seProc)
                 typeInto(spin, QString::number(all->value));
+        } else if (const auto *held = std::get_if<HoldUpArrow>(&step)) {
+            showPage(QStringLiteral("Поля"));
+            QSpinBox *spin = form().seProc[size_t(held->tag)];
+            spin->setFocus();
+            for (int i = 0; i < held->repeats; ++i)
+                QCoreApplication::postEvent(spin, new QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier,
+                                                                QString(), /*autorep=*/i > 0));
+            QCoreApplication::postEvent(spin, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier));
+            QTest::qWait(kKeyPauseMs);
+            ASSERT_EQ(spin->value(), programSettings().proportions().at(held->tag));
         } else if (const auto *row = std::get_if<TypeRow>(&step)) {
             showPage(QStringLiteral("Курс"));
             const TFrame1corvane *editor = form().EditorRows[size_t(row->slot)];
@@ -223,6 +241,7 @@ const Scenario kScenarios[] = {
     {"NamesWideThenNarrower", {SetField{4, 50}, SetField{4, 35}}},
     {"EveryFieldZeroThenReset", {SetAllFields{0}, PressReset{}}},
     {"RatesThenNamesWideThenReset", {TypeRow{4, "GBP", "ФУНТ", "118,2", "121"}, SetField{4, 50}, PressReset{}}},
+    {"NamesHeldWider", {SetField{4, 20}, HoldUpArrow{4, 12}}},
     {"DateCellAndHeadersThenATitle", {SetField{3, 50}, SetField{5, 25}, SetField{0, 30}, TypeTitle{"КАССА"}}},
 };
 
