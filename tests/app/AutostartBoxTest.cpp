@@ -46,7 +46,8 @@ protected:
         form().PageControl1->setCurrentWidget(form().TabNastroyki);
         form().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
-        QApplication::setActiveWindow(&form());
+        form().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
     }
     TForm1 &form() const { return *windows.form; }
     TAutostartBox &box() const { return *form().cbAutostart; }

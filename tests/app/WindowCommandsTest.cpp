@@ -118,7 +118,8 @@ TEST_F(WindowCommands, F1OpensTheHelpFromAnywhereEvenWithTheButtonDisabled)
     start();
     form().setHelpViewer(viewerWithHelp(true));
     form().bHelp->setEnabled(false);
-    QApplication::setActiveWindow(&form());
+    form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
     form().PageControl1->setCurrentIndex(2);
     form().PageControl1->currentWidget()->setFocus();
     pressKey(Qt::Key_F1);
@@ -134,7 +135,8 @@ TEST_F(WindowCommands, F1OpensTheHelpFromAnywhereEvenWithTheButtonDisabled)
 TEST_F(WindowCommands, F3ShowsTheAboutWindowModallyAndEscClosesIt)
 {
     start();
-    QApplication::setActiveWindow(&form());
+    form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
     bool shownModally = false;
     QTimer::singleShot(0, [&shownModally] {
         auto *about = qobject_cast<TFormInfo *>(QApplication::activeModalWidget());

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
 #include <QStringList>
 
 #include <random>
 #include <string_view>
 
+using namespace Qt::StringLiterals;
 using namespace std::string_view_literals;
 
 namespace {
@@ -85,8 +87,8 @@ static QString tenLines()
 {
     QString text;
     for (int i = 1; i <= 10; ++i)
-        text += line((i == 2 || i == 9 ? u"-C"_qs : u"C"_qs) + QString::number(i), u"b"_qs + QString::number(i), u"s"_qs,
-                     u"n"_qs);
+        text += line((i == 2 || i == 9 ? u"-C"_s : u"C"_s) + QString::number(i), u"b"_s + QString::number(i), u"s"_s,
+                     u"n"_s);
     return text;
 }
 
@@ -94,7 +96,7 @@ static QVector<RateRow> firstEightOfTen()
 {
     QVector<RateRow> rows;
     for (int i = 1; i <= 8; ++i)
-        rows.append({(i == 2 ? u"-C"_qs : u"C"_qs) + QString::number(i), u"b"_qs + QString::number(i), u"s"_qs, u"n"_qs});
+        rows.append({(i == 2 ? u"-C"_s : u"C"_s) + QString::number(i), u"b"_s + QString::number(i), u"s"_s, u"n"_s});
     return rows;
 }
 
@@ -102,70 +104,70 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, RateTableParse,
     testing::Values(
         ParseCase{"UsdAndSevenEmptyLines",
-                  line(u"USD"_qs, u"93,10"_qs, u"94,50"_qs, u"ДОЛЛАР США"_qs) + EmptyLine.repeated(7),
-                  QVector<RateRow>{{u"USD"_qs, u"93,10"_qs, u"94,50"_qs, u"ДОЛЛАР США"_qs}} + QVector<RateRow>(7),
+                  line(u"USD"_s, u"93,10"_s, u"94,50"_s, u"ДОЛЛАР США"_s) + EmptyLine.repeated(7),
+                  QVector<RateRow>{{u"USD"_s, u"93,10"_s, u"94,50"_s, u"ДОЛЛАР США"_s}} + QVector<RateRow>(7),
                   1},
         ParseCase{"MinusCodeIsLoadedButHidden",
-                  line(u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs) + line(u"-EUR"_qs, u"3"_qs, u"4"_qs, u"ЕВРО"_qs)
-                      + line(u"GBP"_qs, u"5"_qs, u"6"_qs, u"C"_qs),
-                  {{u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs},
-                   {u"-EUR"_qs, u"3"_qs, u"4"_qs, u"ЕВРО"_qs},
-                   {u"GBP"_qs, u"5"_qs, u"6"_qs, u"C"_qs}},
+                  line(u"USD"_s, u"1"_s, u"2"_s, u"A"_s) + line(u"-EUR"_s, u"3"_s, u"4"_s, u"ЕВРО"_s)
+                      + line(u"GBP"_s, u"5"_s, u"6"_s, u"C"_s),
+                  {{u"USD"_s, u"1"_s, u"2"_s, u"A"_s},
+                   {u"-EUR"_s, u"3"_s, u"4"_s, u"ЕВРО"_s},
+                   {u"GBP"_s, u"5"_s, u"6"_s, u"C"_s}},
                   2},
-        ParseCase{"EmptyCodeKeepsItsRates", line({}, u"93,10"_qs, u"94,50"_qs, u"ДОЛЛАР"_qs),
-                  {{{}, u"93,10"_qs, u"94,50"_qs, u"ДОЛЛАР"_qs}}, 0},
-        ParseCase{"SingleTabFillsCodeAndBuy", u"USD\t93,10\r\n"_qs, {{u"USD"_qs, u"93,10"_qs, {}, {}}}, 1},
+        ParseCase{"EmptyCodeKeepsItsRates", line({}, u"93,10"_s, u"94,50"_s, u"ДОЛЛАР"_s),
+                  {{{}, u"93,10"_s, u"94,50"_s, u"ДОЛЛАР"_s}}, 0},
+        ParseCase{"SingleTabFillsCodeAndBuy", u"USD\t93,10\r\n"_s, {{u"USD"_s, u"93,10"_s, {}, {}}}, 1},
         ParseCase{"LineWithoutTabTakesNoSlot",
-                  line(u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs) + u"no tab here\r\n"_qs
-                      + line(u"EUR"_qs, u"3"_qs, u"4"_qs, u"B"_qs),
-                  {{u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs}, {u"EUR"_qs, u"3"_qs, u"4"_qs, u"B"_qs}}, 2},
-        ParseCase{"FifthFieldAndBeyondDropped", u"USD\t1\t2\tA\textra\tmore\r\n"_qs,
-                  {{u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs}}, 1},
-        ParseCase{"FourthTabEndsTheName", u"USD\t1\t2\t\tname after an empty one\r\n"_qs,
-                  {{u"USD"_qs, u"1"_qs, u"2"_qs, {}}}, 1},
+                  line(u"USD"_s, u"1"_s, u"2"_s, u"A"_s) + u"no tab here\r\n"_s
+                      + line(u"EUR"_s, u"3"_s, u"4"_s, u"B"_s),
+                  {{u"USD"_s, u"1"_s, u"2"_s, u"A"_s}, {u"EUR"_s, u"3"_s, u"4"_s, u"B"_s}}, 2},
+        ParseCase{"FifthFieldAndBeyondDropped", u"USD\t1\t2\tA\textra\tmore\r\n"_s,
+                  {{u"USD"_s, u"1"_s, u"2"_s, u"A"_s}}, 1},
+        ParseCase{"FourthTabEndsTheName", u"USD\t1\t2\t\tname after an empty one\r\n"_s,
+                  {{u"USD"_s, u"1"_s, u"2"_s, {}}}, 1},
         ParseCase{"TenLinesKeepTheFirstEight", tenLines(), firstEightOfTen(), 7},
         ParseCase{"NoFinalCrLfKeepsLastCharacter",
-                  line(u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs) + u"EUR\t3\t4\tЕВРО"_qs,
-                  {{u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs}, {u"EUR"_qs, u"3"_qs, u"4"_qs, u"ЕВРО"_qs}}, 2},
-        ParseCase{"LastLineEndsInTab", u"USD\t"_qs, {{u"USD"_qs, {}, {}, {}}}, 1},
+                  line(u"USD"_s, u"1"_s, u"2"_s, u"A"_s) + u"EUR\t3\t4\tЕВРО"_s,
+                  {{u"USD"_s, u"1"_s, u"2"_s, u"A"_s}, {u"EUR"_s, u"3"_s, u"4"_s, u"ЕВРО"_s}}, 2},
+        ParseCase{"LastLineEndsInTab", u"USD\t"_s, {{u"USD"_s, {}, {}, {}}}, 1},
         ParseCase{"EmptyText", QString(), {}, 0},
         // Line ends the writer never produces: empty lines take no slot, a lone CR or a
         // bare LF ends a line, and a CR never eats a character other than LF.
-        ParseCase{"EmptyLinesTakeNoSlot", u"\r\n\r\nUSD\t1\t2\tA\r\n\r\n"_qs,
-                  {{u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs}}, 1},
-        ParseCase{"LoneCrEndsLineWithoutEatingNextCharacter", u"USD\t1\t2\tA\rEUR\t3\t4\tB"_qs,
-                  {{u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs}, {u"EUR"_qs, u"3"_qs, u"4"_qs, u"B"_qs}}, 2},
-        ParseCase{"BareLfEndsLine", u"USD\t1\t2\tA\nEUR\t3\t4\tB\n"_qs,
-                  {{u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs}, {u"EUR"_qs, u"3"_qs, u"4"_qs, u"B"_qs}}, 2},
-        ParseCase{"CrCrLfIsALineAndAnEmptyLine", u"USD\t1\t2\tA\r\r\nEUR\t3\t4\tB\r\n"_qs,
-                  {{u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs}, {u"EUR"_qs, u"3"_qs, u"4"_qs, u"B"_qs}}, 2},
-        ParseCase{"LfCrIsTwoLineEnds", u"USD\t1\t2\tA\n\rEUR\t3\t4\tB"_qs,
-                  {{u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs}, {u"EUR"_qs, u"3"_qs, u"4"_qs, u"B"_qs}}, 2}),
+        ParseCase{"EmptyLinesTakeNoSlot", u"\r\n\r\nUSD\t1\t2\tA\r\n\r\n"_s,
+                  {{u"USD"_s, u"1"_s, u"2"_s, u"A"_s}}, 1},
+        ParseCase{"LoneCrEndsLineWithoutEatingNextCharacter", u"USD\t1\t2\tA\rEUR\t3\t4\tB"_s,
+                  {{u"USD"_s, u"1"_s, u"2"_s, u"A"_s}, {u"EUR"_s, u"3"_s, u"4"_s, u"B"_s}}, 2},
+        ParseCase{"BareLfEndsLine", u"USD\t1\t2\tA\nEUR\t3\t4\tB\n"_s,
+                  {{u"USD"_s, u"1"_s, u"2"_s, u"A"_s}, {u"EUR"_s, u"3"_s, u"4"_s, u"B"_s}}, 2},
+        ParseCase{"CrCrLfIsALineAndAnEmptyLine", u"USD\t1\t2\tA\r\r\nEUR\t3\t4\tB\r\n"_s,
+                  {{u"USD"_s, u"1"_s, u"2"_s, u"A"_s}, {u"EUR"_s, u"3"_s, u"4"_s, u"B"_s}}, 2},
+        ParseCase{"LfCrIsTwoLineEnds", u"USD\t1\t2\tA\n\rEUR\t3\t4\tB"_s,
+                  {{u"USD"_s, u"1"_s, u"2"_s, u"A"_s}, {u"EUR"_s, u"3"_s, u"4"_s, u"B"_s}}, 2}),
     [](const testing::TestParamInfo<ParseCase> &info) { return std::string(info.param.name); });
 
 TEST(RateTable, ShownRowRule)
 {
-    EXPECT_TRUE(isShownRow(u"USD"_qs));
-    EXPECT_TRUE(isShownRow(u" "_qs));
-    EXPECT_TRUE(isShownRow(u"U-SD"_qs));
+    EXPECT_TRUE(isShownRow(u"USD"_s));
+    EXPECT_TRUE(isShownRow(u" "_s));
+    EXPECT_TRUE(isShownRow(u"U-SD"_s));
     EXPECT_FALSE(isShownRow(QString()));
-    EXPECT_FALSE(isShownRow(u""_qs));
-    EXPECT_FALSE(isShownRow(u"-USD"_qs));
-    EXPECT_FALSE(isShownRow(u"-"_qs));
+    EXPECT_FALSE(isShownRow(u""_s));
+    EXPECT_FALSE(isShownRow(u"-USD"_s));
+    EXPECT_FALSE(isShownRow(u"-"_s));
 }
 
 TEST(RateTable, TextAfterTheEighthRowDoesNotMatter)
 {
-    const QString eight = line(u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs).repeated(8);
+    const QString eight = line(u"USD"_s, u"1"_s, u"2"_s, u"A"_s).repeated(8);
     const QVector<RateRow> expected = parseRateTable(eight);
     ASSERT_EQ(expected.size(), RateSlotCount);
-    for (const QString &tail : {u"EUR\t3\t4\tB\r\n"_qs, u"\r\r\r\t\t\t\t"_qs, QString(100000, u'\t')})
+    for (const QString &tail : {u"EUR\t3\t4\tB\r\n"_s, u"\r\r\r\t\t\t\t"_s, QString(100000, u'\t')})
         EXPECT_EQ(parseRateTable(eight + tail), expected);
 }
 
 TEST(RateTable, SlotsPastTheParsedRowsAreEmpty)
 {
-    const QVector<RateRow> rows{{u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs}, {u"-EUR"_qs, u"3"_qs, u"4"_qs, u"B"_qs}};
+    const QVector<RateRow> rows{{u"USD"_s, u"1"_s, u"2"_s, u"A"_s}, {u"-EUR"_s, u"3"_s, u"4"_s, u"B"_s}};
     const RateSlots filled = toRateSlots(rows);
     EXPECT_EQ(filled[0], rows[0]);
     EXPECT_EQ(filled[1], rows[1]);
@@ -187,29 +189,29 @@ class RateTableWrite : public testing::TestWithParam<WriteCase>
 
 static RateSlots designRows()
 {
-    const QStringList codes{u"USD"_qs, u"EUR"_qs, u"YUAN"_qs, u"GOLD"_qs, u"SILVER"_qs, u"PLATINUM"_qs, u"PALLADIUM"_qs};
-    const QStringList names{u"ДОЛЛАР США"_qs, u"ЕВРО"_qs, u"КИТАЙ ЮАНЬ"_qs, u"ЗОЛОТО"_qs,
-                            u"СЕРЕБРО"_qs, u"ПЛАТИНА"_qs, u"ПАЛЛАДИЙ"_qs};
+    const QStringList codes{u"USD"_s, u"EUR"_s, u"YUAN"_s, u"GOLD"_s, u"SILVER"_s, u"PLATINUM"_s, u"PALLADIUM"_s};
+    const QStringList names{u"ДОЛЛАР США"_s, u"ЕВРО"_s, u"КИТАЙ ЮАНЬ"_s, u"ЗОЛОТО"_s,
+                            u"СЕРЕБРО"_s, u"ПЛАТИНА"_s, u"ПАЛЛАДИЙ"_s};
     RateSlots rows;
     for (qsizetype i = 0; i < codes.size(); ++i)
-        rows[static_cast<size_t>(i)] = {codes[i], u"0,000"_qs, u"0,000"_qs, names[i]};
+        rows[static_cast<size_t>(i)] = {codes[i], u"0,000"_s, u"0,000"_s, names[i]};
     return rows;
 }
 
 static RateSlots separatorsEverywhere()
 {
     RateSlots rows;
-    rows[0] = {u"US\tD"_qs, u"93\r\n10"_qs, u"\r"_qs, u"ДОЛЛАР\nСША"_qs};
-    rows[3] = {u"\t\t\t"_qs, u"\r\n\r\n"_qs, u"\t"_qs, u"a\tb\tc\td\te"_qs};
-    rows[7] = {u"-EUR\r"_qs, {}, u"\n"_qs, u"ЕВРО\t"_qs};
+    rows[0] = {u"US\tD"_s, u"93\r\n10"_s, u"\r"_s, u"ДОЛЛАР\nСША"_s};
+    rows[3] = {u"\t\t\t"_s, u"\r\n\r\n"_s, u"\t"_s, u"a\tb\tc\td\te"_s};
+    rows[7] = {u"-EUR\r"_s, {}, u"\n"_s, u"ЕВРО\t"_s};
     return rows;
 }
 
 static RateSlots oddCharacters()
 {
     RateSlots rows;
-    rows[1] = {QString(1, QChar(0)), QString(32, u'9'), u"  "_qs, QString(1, QChar(0xD800))};
-    rows[2] = {u"-"_qs, u"\u2028"_qs, u"\u0085"_qs, QString(5000, u'Ж')};
+    rows[1] = {QString(1, QChar(0)), QString(32, u'9'), u"  "_s, QString(1, QChar(0xD800))};
+    rows[2] = {u"-"_s, u"\u2028"_s, u"\u0085"_s, QString(5000, u'Ж')};
     return rows;
 }
 
@@ -247,12 +249,12 @@ TEST_P(RateTableWrite, ReadsBackWhatTheEditorShows)
 TEST(RateTable, WritesTheStoredForm)
 {
     RateSlots rows;
-    rows[0] = {u"USD"_qs, u"93,10"_qs, u"94,50"_qs, u"ДОЛЛАР США"_qs};
-    rows[2] = {u"-EUR"_qs, {}, u"1"_qs, {}};
+    rows[0] = {u"USD"_s, u"93,10"_s, u"94,50"_s, u"ДОЛЛАР США"_s};
+    rows[2] = {u"-EUR"_s, {}, u"1"_s, {}};
     EXPECT_EQ(writeRateTable(rows), u"USD\t93,10\t94,50\tДОЛЛАР США\r\n"
                                     u"\t\t\t\r\n"
                                     u"-EUR\t\t1\t\r\n"
-                                    u"\t\t\t\r\n\t\t\t\r\n\t\t\t\r\n\t\t\t\r\n\t\t\t\r\n"_qs);
+                                    u"\t\t\t\r\n\t\t\t\r\n\t\t\t\r\n\t\t\t\r\n\t\t\t\r\n"_s);
 }
 
 // ---- field sanitising ----
@@ -281,20 +283,20 @@ TEST_P(RateFieldSanitize, KeptTextSurvivesARestart)
     RateSlots rows = designRows();
     rows[2].name = kept;
     rows[5].code = kept;
-    rows[7] = {u"LAST"_qs, kept, kept, u"end"_qs};
+    rows[7] = {u"LAST"_s, kept, kept, u"end"_s};
     const QVector<RateRow> back = parseRateTable(writeRateTable(rows));
     EXPECT_EQ(back, QVector<RateRow>(rows.begin(), rows.end()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RateFieldSanitize,
-    testing::Values(SanitizeCase{"Plain", u"ДОЛЛАР США"_qs, u"ДОЛЛАР США"_qs},
+    testing::Values(SanitizeCase{"Plain", u"ДОЛЛАР США"_s, u"ДОЛЛАР США"_s},
                     SanitizeCase{"Empty", QString(), QString()},
-                    SanitizeCase{"TypedTab", u"93\t10"_qs, u"93 10"_qs},
-                    SanitizeCase{"PastedWindowsLines", u"КИТАЙ\r\nЮАНЬ\r\n"_qs, u"КИТАЙ  ЮАНЬ  "_qs},
-                    SanitizeCase{"PastedUnixLines", u"a\nb\nc"_qs, u"a b c"_qs},
-                    SanitizeCase{"LoneCr", u"\rUSD"_qs, u" USD"_qs},
-                    SanitizeCase{"OnlySeparators", u"\t\r\n\t"_qs, u"    "_qs},
+                    SanitizeCase{"TypedTab", u"93\t10"_s, u"93 10"_s},
+                    SanitizeCase{"PastedWindowsLines", u"КИТАЙ\r\nЮАНЬ\r\n"_s, u"КИТАЙ  ЮАНЬ  "_s},
+                    SanitizeCase{"PastedUnixLines", u"a\nb\nc"_s, u"a b c"_s},
+                    SanitizeCase{"LoneCr", u"\rUSD"_s, u" USD"_s},
+                    SanitizeCase{"OnlySeparators", u"\t\r\n\t"_s, u"    "_s},
                     SanitizeCase{"OtherControlsStay", units(u"a\u000Bb\u0000c\u2028d"sv), units(u"a\u000Bb\u0000c\u2028d"sv)}),
     [](const testing::TestParamInfo<SanitizeCase> &info) { return std::string(info.param.name); });
 
@@ -344,20 +346,20 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, RateTableHostile,
     testing::Values(
         HostileCase{"TenMegabytesWithoutSeparators", [] { return QString(10 * 1024 * 1024, u'x'); }, 0},
-        HostileCase{"TenMegabyteLineOfTabs", [] { return u"a\t"_qs.repeated(5 * 1024 * 1024); }, 1},
-        HostileCase{"TenMegabytesOfRows", [] { return line(u"USD"_qs, u"1"_qs, u"2"_qs, u"A"_qs).repeated(1000000); },
+        HostileCase{"TenMegabyteLineOfTabs", [] { return u"a\t"_s.repeated(5 * 1024 * 1024); }, 1},
+        HostileCase{"TenMegabytesOfRows", [] { return line(u"USD"_s, u"1"_s, u"2"_s, u"A"_s).repeated(1000000); },
                     8},
         HostileCase{"ThousandLines",
                     [] {
                         QString text;
                         for (int i = 0; i < 1000; ++i)
-                            text += line(u"L"_qs + QString::number(i), u"1"_qs, u"2"_qs, u"n"_qs);
+                            text += line(u"L"_s + QString::number(i), u"1"_s, u"2"_s, u"n"_s);
                         return text;
                     },
                     8},
-        HostileCase{"FiftyFieldsPerLine", [] { return (u"f\t"_qs.repeated(49) + u"f\r\n"_qs).repeated(20); }, 8},
+        HostileCase{"FiftyFieldsPerLine", [] { return (u"f\t"_s.repeated(49) + u"f\r\n"_s).repeated(20); }, 8},
         HostileCase{"OnlyLoneCrs", [] { return QString(1024 * 1024, u'\r'); }, 0},
-        HostileCase{"LoneCrsBetweenTabs", [] { return u"\t\r"_qs.repeated(100000); }, 8},
+        HostileCase{"LoneCrsBetweenTabs", [] { return u"\t\r"_s.repeated(100000); }, 8},
         HostileCase{"NulCharacters", [] { return units(u"\0\t\0\t\0\t\0\r\n"sv).repeated(3); }, 3},
         HostileCase{"RandomLatin1Bytes", [] { return randomBytes(1, 64 * 1024, true); }, 8},
         HostileCase{"RandomUtf8Bytes", [] { return randomBytes(2, 64 * 1024, false); }, 8},

@@ -1,12 +1,15 @@
 #include "content/Playlist.h"
 
 #include <QSignalSpy>
+#include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <ostream>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 // Readable texts in failure messages; internal, as other test files may print texts too.
 static void PrintTo(const QString &text, std::ostream *os)
@@ -51,15 +54,15 @@ constexpr Buttons kIdleUnselected{true, false, false, false};
 constexpr Buttons kPlayingSelected{false, true, true, true};
 constexpr Buttons kPlayingUnselected{false, true, false, false};
 
-const QStringList kPqr{u"p"_qs, u"q"_qs, u"r"_qs};
-const QStringList kAbcde{u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs};
+const QStringList kPqr{u"p"_s, u"q"_s, u"r"_s};
+const QStringList kAbcde{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s};
 
 // The texts the ticker runs after `steps` ends of a run.
 QStringList advanceTimes(Playlist &playlist, int steps)
 {
     QStringList texts;
     for (int i = 0; i < steps; ++i)
-        texts.append(playlist.advance().value_or(u"<stopped>"_qs));
+        texts.append(playlist.advance().value_or(u"<stopped>"_s));
     return texts;
 }
 
@@ -142,23 +145,23 @@ TEST_P(PlaylistAdd, InsertsBeforeTheSelectedEntryOrAppends)
 INSTANTIATE_TEST_SUITE_P(
     Playlist, PlaylistAdd,
     testing::Values(
-        AddCase{"IntoEmpty", {}, -1, u"x"_qs, {u"x"_qs}, -1, kIdleUnselected},
-        AddCase{"BeforeMiddle", kPqr, 1, u"x"_qs, {u"p"_qs, u"x"_qs, u"q"_qs, u"r"_qs}, 1, kIdleSelected},
-        AddCase{"BeforeFirst", kPqr, 0, u"x"_qs, {u"x"_qs, u"p"_qs, u"q"_qs, u"r"_qs}, 0, kIdleSelected},
-        AddCase{"BeforeLast", kPqr, 2, u"x"_qs, {u"p"_qs, u"q"_qs, u"x"_qs, u"r"_qs}, 2, kIdleSelected},
+        AddCase{"IntoEmpty", {}, -1, u"x"_s, {u"x"_s}, -1, kIdleUnselected},
+        AddCase{"BeforeMiddle", kPqr, 1, u"x"_s, {u"p"_s, u"x"_s, u"q"_s, u"r"_s}, 1, kIdleSelected},
+        AddCase{"BeforeFirst", kPqr, 0, u"x"_s, {u"x"_s, u"p"_s, u"q"_s, u"r"_s}, 0, kIdleSelected},
+        AddCase{"BeforeLast", kPqr, 2, u"x"_s, {u"p"_s, u"q"_s, u"x"_s, u"r"_s}, 2, kIdleSelected},
         // Delete and Replace were enabled by the open; the add follows the lost selection.
-        AddCase{"AppendedWhenNothingSelected", kPqr, -1, u"x"_qs, {u"p"_qs, u"q"_qs, u"r"_qs, u"x"_qs}, -1,
+        AddCase{"AppendedWhenNothingSelected", kPqr, -1, u"x"_s, {u"p"_s, u"q"_s, u"r"_s, u"x"_s}, -1,
                 kIdleUnselected},
-        AddCase{"DuplicateKept", kPqr, 1, u"q"_qs, {u"p"_qs, u"q"_qs, u"q"_qs, u"r"_qs}, 1, kIdleSelected},
-        AddCase{"EmptyTextKept", kPqr, 2, QString(), {u"p"_qs, u"q"_qs, QString(), u"r"_qs}, 2, kIdleSelected}),
+        AddCase{"DuplicateKept", kPqr, 1, u"q"_s, {u"p"_s, u"q"_s, u"q"_s, u"r"_s}, 1, kIdleSelected},
+        AddCase{"EmptyTextKept", kPqr, 2, QString(), {u"p"_s, u"q"_s, QString(), u"r"_s}, 2, kIdleSelected}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(Playlist, TwoAddsToAnEmptyListAppendInOrderAndSelectNothing)
 {
     Playlist playlist;
-    playlist.add(u"first"_qs);
-    playlist.add(u"second"_qs);
-    EXPECT_EQ(playlist.entries(), (QStringList{u"first"_qs, u"second"_qs}));
+    playlist.add(u"first"_s);
+    playlist.add(u"second"_s);
+    EXPECT_EQ(playlist.entries(), (QStringList{u"first"_s, u"second"_s}));
     EXPECT_EQ(playlist.selectedIndex(), -1);
     EXPECT_EQ(buttonsOf(playlist), kIdleUnselected);
 
@@ -173,7 +176,7 @@ TEST(Playlist, AddDuringPlayLeavesPlayDisabled)
     Playlist playlist;
     playlist.open(kPqr);
     ASSERT_TRUE(playlist.start().running);
-    playlist.add(u"x"_qs);
+    playlist.add(u"x"_s);
     EXPECT_EQ(buttonsOf(playlist), kPlayingSelected);
 }
 
@@ -184,10 +187,10 @@ TEST(Playlist, ReplaceChangesTheSelectedTextInPlace)
     Playlist playlist;
     playlist.open(kPqr);
     playlist.select(1);
-    playlist.replace(u"Q"_qs);
-    EXPECT_EQ(playlist.entries(), (QStringList{u"p"_qs, u"Q"_qs, u"r"_qs}));
+    playlist.replace(u"Q"_s);
+    EXPECT_EQ(playlist.entries(), (QStringList{u"p"_s, u"Q"_s, u"r"_s}));
     EXPECT_EQ(playlist.selectedIndex(), 1);
-    EXPECT_EQ(playlist.selectedEntry(), u"Q"_qs);
+    EXPECT_EQ(playlist.selectedEntry(), u"Q"_s);
 }
 
 TEST(Playlist, ReplaceAndDeleteWithNothingSelectedChangeNothing)
@@ -197,7 +200,7 @@ TEST(Playlist, ReplaceAndDeleteWithNothingSelectedChangeNothing)
     playlist.select(-1);
     const Buttons before = buttonsOf(playlist);
     QSignalSpy spy(&playlist, &Playlist::changed);
-    playlist.replace(u"x"_qs);
+    playlist.replace(u"x"_s);
     playlist.remove();
     EXPECT_EQ(playlist.entries(), kPqr);
     EXPECT_EQ(playlist.selectedIndex(), -1);
@@ -249,11 +252,11 @@ TEST_P(PlaylistDelete, DuringPlayLeavesPlayAndStopAlone)
 
 INSTANTIATE_TEST_SUITE_P(
     Playlist, PlaylistDelete,
-    testing::Values(DeleteCase{"Middle", kPqr, 1, {u"p"_qs, u"r"_qs}, 1},
-                    DeleteCase{"First", kPqr, 0, {u"q"_qs, u"r"_qs}, 0},
-                    DeleteCase{"Last", kPqr, 2, {u"p"_qs, u"q"_qs}, -1},
-                    DeleteCase{"OnlyEntry", {u"p"_qs}, 0, {}, -1},
-                    DeleteCase{"OneOfTwinsKeepsTheOther", {u"p"_qs, u"p"_qs}, 0, {u"p"_qs}, 0}),
+    testing::Values(DeleteCase{"Middle", kPqr, 1, {u"p"_s, u"r"_s}, 1},
+                    DeleteCase{"First", kPqr, 0, {u"q"_s, u"r"_s}, 0},
+                    DeleteCase{"Last", kPqr, 2, {u"p"_s, u"q"_s}, -1},
+                    DeleteCase{"OnlyEntry", {u"p"_s}, 0, {}, -1},
+                    DeleteCase{"OneOfTwinsKeepsTheOther", {u"p"_s, u"p"_s}, 0, {u"p"_s}, 0}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // ---- pick ----
@@ -261,11 +264,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Playlist, PickGivesTheSelectedTextAndTouchesNoButton)
 {
     Playlist playlist;
-    playlist.add(u"p"_qs);
-    playlist.add(u"q"_qs);
+    playlist.add(u"p"_s);
+    playlist.add(u"q"_s);
     playlist.select(1);
     QSignalSpy spy(&playlist, &Playlist::changed);
-    EXPECT_EQ(playlist.pick(), u"q"_qs);
+    EXPECT_EQ(playlist.pick(), u"q"_s);
     EXPECT_EQ(buttonsOf(playlist), kIdleUnselected);
     playlist.select(-1);
     spy.clear();
@@ -296,7 +299,7 @@ TEST_P(PlaylistLoad, ReplacesTheListAndSelectsTheFirst)
 {
     const LoadCase &c = GetParam();
     Playlist playlist;
-    playlist.add(u"old"_qs);
+    playlist.add(u"old"_s);
     (playlist.*c.load)(c.list);
     EXPECT_EQ(playlist.entries(), c.list);
     EXPECT_EQ(playlist.selectedIndex(), c.selected);
@@ -334,7 +337,7 @@ TEST(Playlist, StartRunsTheSelectedEntry)
     playlist.select(2);
     const Playlist::StartResult result = playlist.start();
     EXPECT_TRUE(result.running);
-    EXPECT_EQ(result.text, u"r"_qs);
+    EXPECT_EQ(result.text, u"r"_s);
     EXPECT_EQ(buttonsOf(playlist), kPlayingSelected);
 
     playlist.stop();
@@ -350,11 +353,11 @@ TEST(Playlist, StartWithNothingSelectedPlaysTheFirstEntry)
     playlist.select(-1);
     const Playlist::StartResult result = playlist.start();
     EXPECT_TRUE(result.running);
-    EXPECT_EQ(result.text, u"p"_qs);
+    EXPECT_EQ(result.text, u"p"_s);
     EXPECT_EQ(playlist.selectedIndex(), 0);
     // Delete and Replace were enabled by the open and stay so.
     EXPECT_EQ(buttonsOf(playlist), kPlayingSelected);
-    EXPECT_EQ(advanceTimes(playlist, 2), (QStringList{u"q"_qs, u"r"_qs}));
+    EXPECT_EQ(advanceTimes(playlist, 2), (QStringList{u"q"_s, u"r"_s}));
 
     playlist.stop();
     EXPECT_EQ(buttonsOf(playlist), kIdleSelected);
@@ -387,7 +390,7 @@ TEST_P(PlaylistEmpty, OffersNoPlayAndStartDoesNothing)
     EXPECT_EQ(playlist.selectedIndex(), -1);
     EXPECT_EQ(spy.count(), 0);
 
-    playlist.add(u"x"_qs);
+    playlist.add(u"x"_s);
     EXPECT_TRUE(playlist.playEnabled()) << "an entry to play brings Play back";
 }
 
@@ -404,7 +407,7 @@ INSTANTIATE_TEST_SUITE_P(
                               }},
                     EmptyCase{"AddedThenDeleted",
                               [](Playlist &p) {
-                                  p.add(u"x"_qs);
+                                  p.add(u"x"_s);
                                   p.select(0);
                                   p.remove();
                               }},
@@ -423,12 +426,12 @@ TEST(Playlist, StartDuringPlayRestartsFromTheSelection)
 {
     Playlist playlist;
     playlist.open(kAbcde);
-    ASSERT_EQ(playlist.start().text, u"a"_qs);
+    ASSERT_EQ(playlist.start().text, u"a"_s);
     playlist.advance();
     playlist.select(3);
     const Playlist::StartResult result = playlist.start();
     EXPECT_TRUE(result.running);
-    EXPECT_EQ(result.text, u"d"_qs);
+    EXPECT_EQ(result.text, u"d"_s);
     EXPECT_EQ(buttonsOf(playlist), kPlayingSelected);
 }
 
@@ -466,13 +469,13 @@ TEST_P(PlaylistAdvance, LoopsOnFromTheSelection)
 INSTANTIATE_TEST_SUITE_P(
     Playlist, PlaylistAdvance,
     testing::Values(
-        AdvanceCase{"FromTheLastWraps", kPqr, 2, -2, {u"p"_qs, u"q"_qs, u"r"_qs, u"p"_qs, u"q"_qs}},
-        AdvanceCase{"FromTheFirst", kPqr, 0, -2, {u"q"_qs, u"r"_qs, u"p"_qs}},
-        AdvanceCase{"OneEntryRepeats", {u"only"_qs}, 0, -2, {u"only"_qs, u"only"_qs, u"only"_qs}},
-        AdvanceCase{"OperatorSelectsTheFourth", kAbcde, 1, 3, {u"e"_qs, u"a"_qs}},
-        AdvanceCase{"OperatorSelectsTheLast", {u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs}, 1, 3, {u"a"_qs, u"b"_qs}},
-        AdvanceCase{"OperatorSelectsNothing", kAbcde, 2, -1, {u"a"_qs, u"b"_qs}},
-        AdvanceCase{"DuplicatesEachRun", {u"x"_qs, u"x"_qs, u"y"_qs}, 0, -2, {u"x"_qs, u"y"_qs, u"x"_qs}}),
+        AdvanceCase{"FromTheLastWraps", kPqr, 2, -2, {u"p"_s, u"q"_s, u"r"_s, u"p"_s, u"q"_s}},
+        AdvanceCase{"FromTheFirst", kPqr, 0, -2, {u"q"_s, u"r"_s, u"p"_s}},
+        AdvanceCase{"OneEntryRepeats", {u"only"_s}, 0, -2, {u"only"_s, u"only"_s, u"only"_s}},
+        AdvanceCase{"OperatorSelectsTheFourth", kAbcde, 1, 3, {u"e"_s, u"a"_s}},
+        AdvanceCase{"OperatorSelectsTheLast", {u"a"_s, u"b"_s, u"c"_s, u"d"_s}, 1, 3, {u"a"_s, u"b"_s}},
+        AdvanceCase{"OperatorSelectsNothing", kAbcde, 2, -1, {u"a"_s, u"b"_s}},
+        AdvanceCase{"DuplicatesEachRun", {u"x"_s, u"x"_s, u"y"_s}, 0, -2, {u"x"_s, u"y"_s, u"x"_s}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // Edits reach the ticker only through the position: each is run when the loop comes to it.
@@ -480,15 +483,15 @@ TEST(Playlist, EditsDuringPlayAreRunWhenReached)
 {
     Playlist playlist;
     playlist.open(kAbcde);
-    ASSERT_EQ(playlist.start().text, u"a"_qs);
+    ASSERT_EQ(playlist.start().text, u"a"_s);
 
     playlist.select(2);
-    playlist.replace(u"C"_qs); // c -> C, still selected
-    playlist.add(u"new"_qs);   // a b new C d e, "new" selected
-    EXPECT_EQ(advanceTimes(playlist, 2), (QStringList{u"C"_qs, u"d"_qs}));
+    playlist.replace(u"C"_s); // c -> C, still selected
+    playlist.add(u"new"_s);   // a b new C d e, "new" selected
+    EXPECT_EQ(advanceTimes(playlist, 2), (QStringList{u"C"_s, u"d"_s}));
 
     playlist.remove(); // a b new C e, "e" selected
-    EXPECT_EQ(advanceTimes(playlist, 4), (QStringList{u"a"_qs, u"b"_qs, u"new"_qs, u"C"_qs}));
+    EXPECT_EQ(advanceTimes(playlist, 4), (QStringList{u"a"_s, u"b"_s, u"new"_s, u"C"_s}));
 }
 
 // The run under way finishes its text; its end finds nothing to play and the list stops.
@@ -513,7 +516,7 @@ TEST(Playlist, AdvanceWithNothingSelectedTakesTheFirst)
     Playlist playlist;
     playlist.open(kPqr);
     playlist.select(-1);
-    EXPECT_EQ(playlist.advance(), u"p"_qs);
+    EXPECT_EQ(playlist.advance(), u"p"_s);
     EXPECT_EQ(playlist.selectedIndex(), 0);
 }
 
@@ -554,10 +557,10 @@ TEST_P(PlaylistSignal, EmittedExactlyOnRealChanges)
 
 INSTANTIATE_TEST_SUITE_P(
     Playlist, PlaylistSignal,
-    testing::Values(SignalCase{"Add", [](Playlist &p) { p.add(u"x"_qs); }, true},
-                    SignalCase{"AddDuplicate", [](Playlist &p) { p.add(u"q"_qs); }, true},
-                    SignalCase{"Replace", [](Playlist &p) { p.replace(u"x"_qs); }, true},
-                    SignalCase{"ReplaceWithTheSameText", [](Playlist &p) { p.replace(u"q"_qs); }, false},
+    testing::Values(SignalCase{"Add", [](Playlist &p) { p.add(u"x"_s); }, true},
+                    SignalCase{"AddDuplicate", [](Playlist &p) { p.add(u"q"_s); }, true},
+                    SignalCase{"Replace", [](Playlist &p) { p.replace(u"x"_s); }, true},
+                    SignalCase{"ReplaceWithTheSameText", [](Playlist &p) { p.replace(u"q"_s); }, false},
                     SignalCase{"Delete", [](Playlist &p) { p.remove(); }, true},
                     SignalCase{"SelectAnother", [](Playlist &p) { p.select(2); }, true},
                     SignalCase{"SelectTheSame", [](Playlist &p) { p.select(1); }, false},
@@ -565,7 +568,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SignalCase{"Start", [](Playlist &p) { (void)p.start(); }, true},
                     SignalCase{"StopWhenIdle", [](Playlist &p) { p.stop(); }, false},
                     SignalCase{"Advance", [](Playlist &p) { (void)p.advance(); }, true},
-                    SignalCase{"OpenAnotherList", [](Playlist &p) { p.open({u"z"_qs}); }, true},
+                    SignalCase{"OpenAnotherList", [](Playlist &p) { p.open({u"z"_s}); }, true},
                     // Only the selection moves back to the first entry.
                     SignalCase{"OpenTheSameList", [](Playlist &p) { p.open(kPqr); }, true},
                     SignalCase{"StoredAnotherList", [](Playlist &p) { p.loadStored({}); }, true}),
@@ -600,7 +603,7 @@ TEST(Playlist, HundredThousandEntriesStayWorkable)
 
     playlist.select(kCount / 2);
     for (int i = 0; i < 1000; ++i)
-        playlist.add(u"added"_qs);
+        playlist.add(u"added"_s);
     EXPECT_EQ(playlist.count(), kCount + 1000);
     for (int i = 0; i < 1000; ++i)
         playlist.remove();
