@@ -1,5 +1,7 @@
 #include "ConnectionGuard.h"
 
+#include "HttpHead.h"
+
 #include <QTcpSocket>
 
 ConnectionGuard::ConnectionGuard(QObject *parent)
@@ -35,8 +37,7 @@ void ConnectionGuard::incomingConnection(qintptr descriptor)
 // A fixed, complete answer: the server is busy, come back later.
 void ConnectionGuard::refuse(QTcpSocket *socket)
 {
-    socket->write("HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nRetry-After: 5\r\n"
-                  "Connection: close\r\n\r\n");
+    socket->write(httpHead(503, {{"Content-Length", "0"}, {"Retry-After", "5"}, {"Connection", "close"}}));
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     socket->disconnectFromHost();
 }
@@ -65,6 +66,14 @@ void ConnectionGuard::keepOpen(QTcpSocket *socket)
     auto bounds = m_connections.find(socket);
     if (bounds != m_connections.end())
         bounds->keptOpen = true;
+}
+
+QTcpSocket *ConnectionGuard::connectionFrom(const QHostAddress &address, quint16 port) const
+{
+    for (auto connection = m_connections.keyBegin(); connection != m_connections.keyEnd(); ++connection)
+        if ((*connection)->peerPort() == port && (*connection)->peerAddress().isEqual(address))
+            return *connection;
+    return nullptr;
 }
 
 void ConnectionGuard::closeOverdue()

@@ -28,6 +28,8 @@ public:
     void requestAnswered(QTcpSocket *socket);
     // The connection stays open without requests (an event stream) until its peer goes.
     void keepOpen(QTcpSocket *socket);
+    // The open connection from this peer, or null.
+    QTcpSocket *connectionFrom(const QHostAddress &address, quint16 port) const;
     // Closes every connection (the server stops).
     void closeAll();
 

@@ -1,5 +1,7 @@
 #include "EventStream.h"
 
+#include "HttpExchange.h"
+
 EventStream::EventStream(QObject *parent)
     : QObject(parent)
 {
@@ -7,11 +9,13 @@ EventStream::EventStream(QObject *parent)
     connect(&m_keepAlive, &QTimer::timeout, this, [this] { send(QByteArrayLiteral(": still here\n\n")); });
 }
 
+EventStream::~EventStream() = default;
+
 int EventStream::listenerCount() const
 {
     int count = 0;
-    for (const Listener &listener : m_listeners)
-        if (listener.socket && listener.socket->state() == QAbstractSocket::ConnectedState)
+    for (const auto &listener : m_listeners)
+        if (listener->isOpen())
             ++count;
     return count;
 }
@@ -23,47 +27,44 @@ QByteArray EventStream::event(const QByteArray &name, const QByteArray &data)
     return "event: " + name + "\ndata: " + line + "\n\n";
 }
 
-void EventStream::listen(QHttpServerResponder &&responder, const QByteArray &greeting)
+void EventStream::listen(HttpExchange &exchange, const QByteArray &greeting)
 {
-    QTcpSocket *socket = responder.socket();
-    responder.writeStatusLine(QHttpServerResponder::StatusCode::Ok);
-    responder.writeHeader("Content-Type", "text/event-stream; charset=utf-8");
-    responder.writeHeader("Cache-Control", "no-store");
-    responder.writeHeader("X-Content-Type-Options", "nosniff");
+    QTcpSocket *socket = exchange.socket();
+    if (!socket)
+        return;
     // The page tries again this soon after losing the connection.
-    responder.writeBody("retry: 1000\n\n" + greeting);
-    m_listeners.push_back(Listener{std::move(responder), socket});
+    m_listeners.push_back(exchange.openStream({{"Content-Type", "text/event-stream; charset=utf-8"},
+                                               {"Cache-Control", "no-store"},
+                                               {"X-Content-Type-Options", "nosniff"}},
+                                              "retry: 1000\n\n" + greeting));
     connect(socket, &QTcpSocket::disconnected, this, &EventStream::dropClosed, Qt::QueuedConnection);
     connect(socket, &QObject::destroyed, this, &EventStream::dropClosed, Qt::QueuedConnection);
     m_keepAlive.start();
     emit listenerCountChanged(listenerCount());
 }
 
-void EventStream::write(Listener &listener, const QByteArray &bytes)
+void EventStream::write(HttpStream &listener, const QByteArray &bytes)
 {
-    QTcpSocket *socket = listener.socket;
-    if (!socket || socket->state() != QAbstractSocket::ConnectedState)
+    if (!listener.isOpen())
         return;
-    if (socket->bytesToWrite() > kMaxUnread) {
-        socket->abort();
+    if (listener.socket()->bytesToWrite() > kMaxUnread) {
+        listener.socket()->abort();
         return;
     }
-    socket->write(bytes);
+    listener.write(bytes);
 }
 
 void EventStream::send(const QByteArray &event)
 {
-    for (Listener &listener : m_listeners)
-        write(listener, event);
+    for (const auto &listener : m_listeners)
+        write(*listener, event);
     dropClosed();
 }
 
 void EventStream::dropClosed()
 {
     const std::size_t before = m_listeners.size();
-    m_listeners.remove_if([](const Listener &listener) {
-        return !listener.socket || listener.socket->state() != QAbstractSocket::ConnectedState;
-    });
+    m_listeners.remove_if([](const auto &listener) { return !listener->isOpen(); });
     if (m_listeners.empty())
         m_keepAlive.stop();
     if (m_listeners.size() != before)
@@ -72,9 +73,9 @@ void EventStream::dropClosed()
 
 void EventStream::closeAll()
 {
-    for (Listener &listener : m_listeners)
-        if (listener.socket)
-            listener.socket->abort();
+    for (const auto &listener : m_listeners)
+        if (listener->socket())
+            listener->socket()->abort();
     m_listeners.clear();
     m_keepAlive.stop();
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHttpServerResponder>
 #include <QObject>
-#include <QPointer>
-#include <QTcpSocket>
 #include <QTimer>
+
 #include <list>
+#include <memory>
+
+class HttpExchange;
+class HttpStream;
 
 // The open pages that listen for changes (Server-Sent Events). Every event goes to every
 // page; a page that stops reading is let go before its unread events pile up, so one
@@ -16,6 +18,7 @@ class EventStream : public QObject
     Q_OBJECT
 public:
     explicit EventStream(QObject *parent = nullptr);
+    ~EventStream() override;
 
     // The most pages that listen at once; one more is refused, the others go on.
     static constexpr int kMaxListeners = 64;
@@ -28,7 +31,7 @@ public:
     int listenerCount() const;
     // Takes the connection over: answers with the stream's headers, then `greeting` (the
     // events that bring a new or returning page up to date).
-    void listen(QHttpServerResponder &&responder, const QByteArray &greeting);
+    void listen(HttpExchange &exchange, const QByteArray &greeting);
     // Sends one event to every page.
     void send(const QByteArray &event);
     // Lets every page go.
@@ -41,14 +44,9 @@ signals:
     void listenerCountChanged(int count);
 
 private:
-    struct Listener
-    {
-        QHttpServerResponder responder;
-        QPointer<QTcpSocket> socket;
-    };
-    void write(Listener &listener, const QByteArray &bytes);
+    void write(HttpStream &listener, const QByteArray &bytes);
     void dropClosed();
 
-    std::list<Listener> m_listeners;
+    std::list<std::unique_ptr<HttpStream>> m_listeners;
     QTimer m_keepAlive;
 };

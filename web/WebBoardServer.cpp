@@ -12,7 +12,7 @@ const QByteArray WebBoardServer::kContentSecurityPolicy =
     "base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
 
 WebBoardServer::WebBoardServer(WebBoardContent &content, EventStream &events, QObject *parent)
-    : QAbstractHttpServer(parent)
+    : HttpServerCore(parent)
     , m_content(content)
     , m_events(events)
 {
@@ -37,7 +37,7 @@ QString portProblem(quint16 port, const QString &reason, bool inUse, bool denied
 bool WebBoardServer::start(quint16 port, QString *error)
 {
     auto *guard = new ConnectionGuard(this);
-    if (!guard->listen(QHostAddress::Any, port)) {
+    if (!guard->listen(QHostAddress::Any, port) || !attach(guard)) {
         if (error)
             *error = portProblem(port, guard->errorString(), guard->serverError() == QAbstractSocket::AddressInUseError,
                                  guard->serverError() == QAbstractSocket::SocketAccessError);
@@ -45,7 +45,6 @@ bool WebBoardServer::start(quint16 port, QString *error)
         return false;
     }
     m_guard = guard;
-    bind(guard);
     return true;
 }
 
@@ -59,68 +58,63 @@ int WebBoardServer::connectionCount() const
     return m_guard ? m_guard->connectionCount() : 0;
 }
 
-bool WebBoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
+QTcpSocket *WebBoardServer::connectionFrom(const QHostAddress &address, quint16 port) const
+{
+    return m_guard ? m_guard->connectionFrom(address, port) : nullptr;
+}
+
+void WebBoardServer::serve(HttpExchange &exchange)
 {
     if (m_guard)
-        m_guard->requestAnswered(socket);
-    QHttpServerResponder responder = makeResponder(request, socket);
+        m_guard->requestAnswered(exchange.socket());
+    const QHttpServerRequest &request = exchange.request();
     const auto method = request.method();
     if (method != QHttpServerRequest::Method::Get && method != QHttpServerRequest::Method::Head) {
-        answer(responder, {QByteArrayLiteral("Only GET and HEAD.\n"), QByteArrayLiteral("text/plain; charset=utf-8"),
-                           {{"Allow", "GET, HEAD"}}, QHttpServerResponder::StatusCode::MethodNotAllowed},
+        answer(exchange, {QByteArrayLiteral("Only GET and HEAD.\n"), QByteArrayLiteral("text/plain; charset=utf-8"),
+                          {{"Allow", "GET, HEAD"}}, QHttpServerResponder::StatusCode::MethodNotAllowed},
                true);
-        return true;
+        return;
     }
     const QByteArray path = request.url().path().toUtf8();
     if (path == "/events" && method == QHttpServerRequest::Method::Get) {
-        openEventStream(std::move(responder), socket);
-        return true;
+        openEventStream(exchange);
+        return;
     }
     WebBoardContent::Reply reply = m_content.get(path, request.query(), request.value("If-None-Match"));
     if (reply.type.isNull())
         reply = {QByteArrayLiteral("Not here.\n"), QByteArrayLiteral("text/plain; charset=utf-8"), {},
                  QHttpServerResponder::StatusCode::NotFound};
-    answer(responder, reply, method == QHttpServerRequest::Method::Get);
-    return true;
+    answer(exchange, reply, method == QHttpServerRequest::Method::Get);
 }
 
-void WebBoardServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
+void WebBoardServer::answer(HttpExchange &exchange, const WebBoardContent::Reply &reply, bool withBody)
 {
-    QHttpServerResponder responder = makeResponder(request, socket);
-    answer(responder, {QByteArrayLiteral("Not here.\n"), QByteArrayLiteral("text/plain; charset=utf-8"), {},
-                       QHttpServerResponder::StatusCode::NotFound},
-           true);
-}
-
-void WebBoardServer::answer(QHttpServerResponder &responder, const WebBoardContent::Reply &reply, bool withBody)
-{
-    responder.writeStatusLine(reply.status);
+    HttpHeaderList headers;
     if (!reply.type.isEmpty())
-        responder.writeHeader("Content-Type", reply.type);
-    responder.writeHeader("Content-Length", QByteArray::number(reply.body.size()));
-    responder.writeHeader("Content-Security-Policy", kContentSecurityPolicy);
-    responder.writeHeader("X-Content-Type-Options", "nosniff");
-    responder.writeHeader("Referrer-Policy", "no-referrer");
+        headers.emplaceBack("Content-Type", reply.type);
+    headers.emplaceBack("Content-Security-Policy", kContentSecurityPolicy);
+    headers.emplaceBack("X-Content-Type-Options", "nosniff");
+    headers.emplaceBack("Referrer-Policy", "no-referrer");
     bool cacheGiven = false;
-    for (const auto &[name, value] : reply.headers) {
-        responder.writeHeader(name, value);
-        cacheGiven = cacheGiven || name.compare("Cache-Control", Qt::CaseInsensitive) == 0;
+    for (const auto &header : reply.headers) {
+        headers.append(header);
+        cacheGiven = cacheGiven || header.first.compare("Cache-Control", Qt::CaseInsensitive) == 0;
     }
     if (!cacheGiven)
-        responder.writeHeader("Cache-Control", "no-cache");
-    responder.writeBody(withBody ? reply.body : QByteArray());
+        headers.emplaceBack("Cache-Control", "no-cache");
+    exchange.answer(reply.status, headers, reply.body, withBody);
 }
 
-void WebBoardServer::openEventStream(QHttpServerResponder &&responder, QTcpSocket *socket)
+void WebBoardServer::openEventStream(HttpExchange &exchange)
 {
     if (m_events.isFull()) {
-        answer(responder, {QByteArrayLiteral("Too many pages open; try again later.\n"),
-                           QByteArrayLiteral("text/plain; charset=utf-8"), {{"Retry-After", "5"}},
-                           QHttpServerResponder::StatusCode::ServiceUnavailable},
+        answer(exchange, {QByteArrayLiteral("Too many pages open; try again later.\n"),
+                          QByteArrayLiteral("text/plain; charset=utf-8"), {{"Retry-After", "5"}},
+                          QHttpServerResponder::StatusCode::ServiceUnavailable},
                true);
         return;
     }
     if (m_guard)
-        m_guard->keepOpen(socket);
-    m_events.listen(std::move(responder), m_content.greeting());
+        m_guard->keepOpen(exchange.socket());
+    m_events.listen(exchange, m_content.greeting());
 }

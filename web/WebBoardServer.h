@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractHttpServer>
+#include "HttpExchange.h"
+
 #include <QByteArray>
 #include <QHttpServerResponder>
 #include <QList>
@@ -32,7 +33,7 @@ public:
 // The web board's HTTP server: read only, on Qt's HTTP server. Every method but GET and
 // HEAD gets 405, every path it does not serve 404, and every answer a strict content
 // policy: the page loads nothing from anywhere but here.
-class WebBoardServer : public QAbstractHttpServer
+class WebBoardServer : public HttpServerCore
 {
     Q_OBJECT
 public:
@@ -48,12 +49,12 @@ public:
     static const QByteArray kContentSecurityPolicy;
 
 protected:
-    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
-    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
+    void serve(HttpExchange &exchange) override;
+    QTcpSocket *connectionFrom(const QHostAddress &address, quint16 port) const override;
 
 private:
-    void answer(QHttpServerResponder &responder, const WebBoardContent::Reply &reply, bool withBody);
-    void openEventStream(QHttpServerResponder &&responder, QTcpSocket *socket);
+    void answer(HttpExchange &exchange, const WebBoardContent::Reply &reply, bool withBody);
+    void openEventStream(HttpExchange &exchange);
 
     WebBoardContent &m_content;
     EventStream &m_events;

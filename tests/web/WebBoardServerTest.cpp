@@ -163,6 +163,20 @@ TEST_F(WebBoardServerTest, HeadGivesTheHeadersOfGetWithoutTheBody)
     EXPECT_TRUE(head.body.isEmpty());
     EXPECT_EQ(head.headers.value("content-length"), QByteArray::number(get.body.size()));
     EXPECT_EQ(head.headers.value("etag"), get.headers.value("etag"));
+
+    // On the wire: the next answer on the connection follows the head's header block at once.
+    QTcpSocket connection;
+    connection.connectToHost(QHostAddress::LocalHost, board->port());
+    connection.write("HEAD /rates.json HTTP/1.1\r\nHost: board\r\n\r\n"
+                     "GET /rates.json HTTP/1.1\r\nHost: board\r\n\r\n");
+    QByteArray wire;
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        wire += connection.readAll();
+        return wire.endsWith(get.body);
+    })) << wire.toStdString();
+    const qsizetype headEnd = wire.indexOf("\r\n\r\n");
+    ASSERT_GT(headEnd, 0);
+    EXPECT_TRUE(wire.mid(headEnd + 4).startsWith("HTTP/1.1 200")) << wire.toStdString();
 }
 
 TEST_F(WebBoardServerTest, RatesFeedListsTheShownRowsInBoardOrderAsTyped)
@@ -270,6 +284,29 @@ TEST_F(WebBoardServerTest, BoardPictureIsBoundedInSize)
     EXPECT_EQ(described.value(QStringLiteral("height")).toInt(), BoardSnapshot::kMinimumSize.height());
 }
 
+// The answer's head and its body as the page reads it: a chunked body (Qt 6.8 sends
+// streams that way) without its chunk framing.
+QByteArray withoutChunkFraming(const QByteArray &raw)
+{
+    const qsizetype headEnd = raw.indexOf("\r\n\r\n");
+    if (headEnd < 0 || !raw.left(headEnd).toLower().contains("transfer-encoding: chunked"))
+        return raw;
+    QByteArray result = raw.left(headEnd + 4);
+    qsizetype at = headEnd + 4;
+    while (at < raw.size()) {
+        const qsizetype lineEnd = raw.indexOf("\r\n", at);
+        if (lineEnd < 0)
+            break;
+        bool ok = false;
+        const qsizetype size = raw.mid(at, lineEnd - at).toLongLong(&ok, 16);
+        if (!ok || raw.size() < lineEnd + 2 + size)
+            break;
+        result += raw.mid(lineEnd + 2, size);
+        at = lineEnd + 2 + size + 2;
+    }
+    return result;
+}
+
 // Reads an event stream over a raw socket, as a browser would.
 class StreamReader
 {
@@ -282,10 +319,14 @@ public:
         socket.connectToHost(QHostAddress::LocalHost, port);
         socket.write("GET /events HTTP/1.1\r\nHost: board\r\nAccept: text/event-stream\r\n\r\n");
         if (read)
-            QObject::connect(&socket, &QTcpSocket::readyRead, [this] { received += socket.readAll(); });
+            QObject::connect(&socket, &QTcpSocket::readyRead, [this] {
+                raw += socket.readAll();
+                received = withoutChunkFraming(raw);
+            });
     }
     int count(const QByteArray &event) const { return int(received.count("event: " + event + "\n")); }
     QTcpSocket socket;
+    QByteArray raw;
     QByteArray received;
 };
 
