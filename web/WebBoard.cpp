@@ -5,6 +5,7 @@
 #include "board/RateTable.h"
 #include "controls/RunString.h"
 #include "platform/ProgramSettings.h"
+#include "web/ConnectionGuard.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -93,6 +94,11 @@ int WebBoard::connectionCount() const
     return m_server ? m_server->connectionCount() : 0;
 }
 
+ConnectionGuard *WebBoard::connectionGuard() const
+{
+    return m_server ? m_server->guard() : nullptr;
+}
+
 void WebBoard::start(quint16 port)
 {
     m_server.reset();
@@ -104,8 +110,24 @@ void WebBoard::start(quint16 port)
         return;
     }
     m_server = std::move(server);
+    m_server->setAllowed(m_allowed);
+    m_server->guard()->setClock(m_clock);
     m_announcedKey = m_snapshot.stateKey();
     emit listening(m_server->port());
+}
+
+void WebBoard::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+    if (m_server)
+        m_server->guard()->setClock(m_clock);
+}
+
+void WebBoard::setAllowed(const AddressAllowList &allowed)
+{
+    m_allowed = allowed;
+    if (m_server)
+        m_server->setAllowed(allowed);
 }
 
 void WebBoard::stop()

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class ConnectionGuard;
 class TFrameCorvane;
 class TRunString;
 
@@ -30,6 +31,8 @@ public:
     quint16 port() const;
     int listenerCount() const { return m_events.listenerCount(); }
     int connectionCount() const;
+    // The door of the open port, with its bounds on connections; null while closed.
+    ConnectionGuard *connectionGuard() const;
     // The text of the run the pages were told of last.
     QString tickerText() const { return m_run.text; }
 
@@ -41,7 +44,10 @@ public:
     static constexpr int kFreshPicturesPerSecond = 8;
     // Milliseconds on a steady clock; tests give one that stands still.
     using Clock = std::function<qint64()>;
-    void setClock(Clock clock) { m_clock = std::move(clock); }
+    // The clock of the rations and of the connections' time limits.
+    void setClock(Clock clock);
+    // Who may connect, from now on.
+    void setAllowed(const AddressAllowList &allowed);
 
 public slots:
     // Opens the port (closing one open before); tells listening() or failed().
@@ -84,6 +90,7 @@ private:
     QDateTime m_ratesChanged;
     QElapsedTimer m_steady;
     Clock m_clock;
+    AddressAllowList m_allowed;
     qint64 m_drawingSecond = -1;
     int m_drawnThisSecond = 0;
 

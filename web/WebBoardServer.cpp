@@ -7,9 +7,7 @@
 #include <QTcpSocket>
 #include <QUrlQuery>
 
-const QByteArray WebBoardServer::kContentSecurityPolicy =
-    "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; connect-src 'self'; "
-    "base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
+const QByteArray WebBoardServer::kContentSecurityPolicy = contentSecurityPolicy();
 
 WebBoardServer::WebBoardServer(WebBoardContent &content, EventStream &events, QObject *parent)
     : HttpServerCore(parent)
@@ -37,6 +35,7 @@ QString portProblem(quint16 port, const QString &reason, bool inUse, bool denied
 bool WebBoardServer::start(quint16 port, QString *error)
 {
     auto *guard = new ConnectionGuard(this);
+    guard->setAllowed(m_allowed);
     if (!guard->listen(QHostAddress::Any, port) || !attach(guard)) {
         if (error)
             *error = portProblem(port, guard->errorString(), guard->serverError() == QAbstractSocket::AddressInUseError,
@@ -53,6 +52,18 @@ quint16 WebBoardServer::port() const
     return m_guard ? m_guard->serverPort() : 0;
 }
 
+void WebBoardServer::setAllowed(const AddressAllowList &allowed)
+{
+    m_allowed = allowed;
+    if (m_guard)
+        m_guard->setAllowed(allowed);
+}
+
+ConnectionGuard *WebBoardServer::guard() const
+{
+    return m_guard;
+}
+
 int WebBoardServer::connectionCount() const
 {
     return m_guard ? m_guard->connectionCount() : 0;
@@ -65,8 +76,21 @@ QTcpSocket *WebBoardServer::connectionFrom(const QHostAddress &address, quint16 
 
 void WebBoardServer::serve(HttpExchange &exchange)
 {
-    if (m_guard)
-        m_guard->requestAnswered(exchange.socket());
+    if (!m_guard) {
+        route(exchange);
+        return;
+    }
+    QTcpSocket *socket = exchange.socket();
+    m_guard->requestAnswered(socket);
+    const bool closes = m_guard->closesAfterAnswer(socket);
+    route(exchange);
+    // The answer is queued on the connection; it goes out before the connection closes.
+    if (closes && socket && !m_events.isListening(socket))
+        socket->disconnectFromHost();
+}
+
+void WebBoardServer::route(HttpExchange &exchange)
+{
     const QHttpServerRequest &request = exchange.request();
     const auto method = request.method();
     if (method != QHttpServerRequest::Method::Get && method != QHttpServerRequest::Method::Head) {
@@ -92,9 +116,7 @@ void WebBoardServer::answer(HttpExchange &exchange, const WebBoardContent::Reply
     HttpHeaderList headers;
     if (!reply.type.isEmpty())
         headers.emplaceBack("Content-Type", reply.type);
-    headers.emplaceBack("Content-Security-Policy", kContentSecurityPolicy);
-    headers.emplaceBack("X-Content-Type-Options", "nosniff");
-    headers.emplaceBack("Referrer-Policy", "no-referrer");
+    headers += securityHeaders();
     bool cacheGiven = false;
     for (const auto &header : reply.headers) {
         headers.append(header);

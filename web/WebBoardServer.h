@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AddressAllowList.h"
 #include "HttpExchange.h"
 
 #include <QByteArray>
@@ -45,6 +46,10 @@ public:
     bool start(quint16 port, QString *error);
     quint16 port() const;
     int connectionCount() const;
+    // Who may connect; the default is loopback and the private networks.
+    void setAllowed(const AddressAllowList &allowed);
+    // The door of the open port (its bounds and clock), or null.
+    ConnectionGuard *guard() const;
 
     static const QByteArray kContentSecurityPolicy;
 
@@ -53,12 +58,14 @@ protected:
     QTcpSocket *connectionFrom(const QHostAddress &address, quint16 port) const override;
 
 private:
+    void route(HttpExchange &exchange);
     void answer(HttpExchange &exchange, const WebBoardContent::Reply &reply, bool withBody);
     void openEventStream(HttpExchange &exchange);
 
     WebBoardContent &m_content;
     EventStream &m_events;
     QPointer<ConnectionGuard> m_guard;
+    AddressAllowList m_allowed;
 };
 
 // The operator's message for a port that cannot be opened.
