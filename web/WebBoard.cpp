@@ -75,6 +75,9 @@ WebBoard::WebBoard(const TFrameCorvane *followed, const TRunString *ticker, QObj
             m_follow.stop();
     });
     connect(&programSettings(), &ProgramSettings::changed, this, &WebBoard::followSoon);
+    setAllowed(AddressAllowList(programSettings().webBoardAllowed()));
+    connect(&programSettings(), &ProgramSettings::webBoardAllowedChanged, this,
+            [this](const QString &ranges) { setAllowed(AddressAllowList(ranges)); });
     connect(&programSettings(), &ProgramSettings::rateTableTextChanged, this,
             [this] { m_ratesChanged = QDateTime::currentDateTime(); });
 }
