@@ -49,10 +49,11 @@ public:
     // it is for a screen of that size, as high as the band: the page moves it across.
     QImage tickerStrip(QSize size, const QString &text, const TRunString &ticker);
 
-    // The screen sizes drawn: from a phone on its side to an 8K TV, nothing larger.
+    // The screen sizes drawn: from a phone on its side to a 4K screen either way up, nothing
+    // larger (a larger page shows the picture scaled).
     static QSize boundedSize(QSize requested);
     static constexpr QSize kMinimumSize{64, 64};
-    static constexpr QSize kMaximumSize{4320, 7680};
+    static constexpr QSize kMaximumSize{3840, 3840};
     // The most sizes kept at once; browsers of the office come in a handful of sizes.
     static constexpr std::size_t kKeptSizes = 16;
 

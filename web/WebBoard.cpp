@@ -264,6 +264,8 @@ WebBoardContent::Reply WebBoard::boardLayout(QSize size)
 bool WebBoard::mayDrawAfresh()
 {
     const qint64 now = m_clock();
+    if (!m_drawingBudget.mayDraw(now))
+        return false;
     if (m_drawingSecond < 0 || now - m_drawingSecond >= 1000) {
         m_drawingSecond = now;
         m_drawnThisSecond = 0;
@@ -273,22 +275,62 @@ bool WebBoard::mayDrawAfresh()
 
 WebBoardContent::Reply WebBoard::boardPicture(QSize size, const QByteArray &version)
 {
-    if (!m_snapshot.isKept(size) && !mayDrawAfresh())
-        return {QByteArrayLiteral("Busy drawing; ask again in a moment.\n"), QByteArrayLiteral("text/plain; charset=utf-8"),
-                {{"Retry-After", "1"}}, QHttpServerResponder::StatusCode::ServiceUnavailable};
+    const bool fresh = !m_snapshot.isKept(size);
+    if (fresh && !mayDrawAfresh())
+        return busyDrawing();
+    QElapsedTimer drawing;
+    drawing.start();
     const BoardSnapshot::Picture &picture = m_snapshot.picture(size);
+    if (fresh)
+        m_drawingBudget.spend(drawing.elapsed(), m_clock());
     // A picture asked for by the version it shows never changes; others are asked again.
     const QByteArray cache = version == picture.version ? QByteArrayLiteral("private, max-age=86400, immutable")
                                                          : QByteArrayLiteral("no-cache");
     return {picture.png, QByteArrayLiteral("image/png"), {{"Cache-Control", cache}}};
 }
 
+WebBoardContent::Reply WebBoard::busyDrawing()
+{
+    const QByteArray wait = QByteArray::number(m_drawingBudget.secondsUntilAllowed(m_clock()));
+    return {QByteArrayLiteral("Busy drawing; ask again in a moment.\n"), QByteArrayLiteral("text/plain; charset=utf-8"),
+            {{"Retry-After", wait}}, QHttpServerResponder::StatusCode::ServiceUnavailable};
+}
+
+// Everything a strip shows: the text, the ticker's look, the board's bottom band and size.
+QByteArray WebBoard::tickerStripKey(QSize size) const
+{
+    const TRunString &ticker = *m_ticker;
+    const QSize bounded = BoardSnapshot::boundedSize(size);
+    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8x%9")
+               .arg(m_run.text)
+               .arg(int(ticker.labelStyle()))
+               .arg(ticker.depth())
+               .arg(int(ticker.color()))
+               .arg(int(ticker.colorH()))
+               .arg(int(ticker.colorS()))
+               .arg(QString::fromLatin1(m_snapshot.stateKey()))
+               .arg(bounded.width())
+               .arg(bounded.height())
+               .toUtf8();
+}
+
 WebBoardContent::Reply WebBoard::tickerPicture(QSize size)
 {
     if (!m_ticker)
         return {};
-    const QImage strip = m_snapshot.tickerStrip(size, m_run.text, *m_ticker);
-    return {encodePng(strip), QByteArrayLiteral("image/png"), {}};
+    const QByteArray key = tickerStripKey(size);
+    auto kept = m_tickerStrips.constFind(key);
+    if (kept == m_tickerStrips.constEnd()) {
+        if (!mayDrawAfresh())
+            return busyDrawing();
+        QElapsedTimer drawing;
+        drawing.start();
+        if (m_tickerStrips.size() >= qsizetype(BoardSnapshot::kKeptSizes))
+            m_tickerStrips.clear();
+        kept = m_tickerStrips.insert(key, encodePng(m_snapshot.tickerStrip(size, m_run.text, *m_ticker)));
+        m_drawingBudget.spend(drawing.elapsed(), m_clock());
+    }
+    return {*kept, QByteArrayLiteral("image/png"), {}};
 }
 
 WebBoardContent::Reply WebBoard::rates(const QByteArray &ifNoneMatch)

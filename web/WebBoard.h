@@ -1,11 +1,13 @@
 #pragma once
 
 #include "BoardSnapshot.h"
+#include "DrawingBudget.h"
 #include "EventStream.h"
 #include "WebBoardServer.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -40,8 +42,10 @@ public:
     // the program announces are passed on at once.
     static constexpr int kFollowMs = 400;
     // Pictures are drawn on the operator window's thread, so pages get so many fresh ones a
-    // second at most (a few tens of milliseconds each), however many sizes they ask for.
+    // second at most, however many sizes they ask for, and no more than so much of the
+    // window's time a second, however long each takes.
     static constexpr int kFreshPicturesPerSecond = 8;
+    static constexpr int kDrawingMsPerSecond = 150;
     // Milliseconds on a steady clock; tests give one that stands still.
     using Clock = std::function<qint64()>;
     // The clock of the rations and of the connections' time limits.
@@ -78,6 +82,8 @@ private:
     QByteArray tickerEvent() const;
     void followSoon();
     bool mayDrawAfresh();
+    Reply busyDrawing();
+    QByteArray tickerStripKey(QSize size) const;
 
     const TFrameCorvane *m_followed;
     QPointer<const TRunString> m_ticker;
@@ -93,6 +99,9 @@ private:
     AddressAllowList m_allowed;
     qint64 m_drawingSecond = -1;
     int m_drawnThisSecond = 0;
+    DrawingBudget m_drawingBudget{kDrawingMsPerSecond};
+    // The ticker's strips as PNG, each drawn once for its text, look and size.
+    QHash<QByteArray, QByteArray> m_tickerStrips;
 
     struct Run
     {

@@ -277,6 +277,34 @@ TEST_F(WebBoardServerTest, FreshPicturesAreRationedPerSecond)
     EXPECT_EQ(askSize(902).status, 200) << "a new second, new pictures";
 }
 
+// The running text's strip is drawn once per text and size and counts against the same
+// ration as the board's pictures: every page is served from that one drawing.
+TEST_F(WebBoardServerTest, TickerStripIsDrawnOncePerTextAndSize)
+{
+    qint64 now = 0;
+    board->setClock([&now] { return now; });
+    windows.tv->startTicker(QStringLiteral("Курс дня"));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return board->tickerText() == QStringLiteral("Курс дня"); }));
+    const Answer first = ask("GET", "/ticker.png?w=1080&h=1920");
+    ASSERT_EQ(first.status, 200);
+    for (int width = 300; width < 300 + WebBoard::kFreshPicturesPerSecond; ++width)
+        ask("GET", QStringLiteral("/board.png?w=%1&h=700").arg(width));
+    ASSERT_EQ(ask("GET", "/ticker.png?w=1000&h=1920").status, 503) << "a new size is a new drawing";
+    for (int page = 0; page < 3; ++page) {
+        const Answer again = ask("GET", "/ticker.png?w=1080&h=1920");
+        EXPECT_EQ(again.status, 200);
+        EXPECT_EQ(again.body, first.body);
+    }
+    windows.tv->startTicker(QStringLiteral("Новый курс"));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return board->tickerText() == QStringLiteral("Новый курс"); }));
+    EXPECT_EQ(ask("GET", "/ticker.png?w=1080&h=1920").status, 503) << "a new text is a new drawing";
+    now += 1000;
+    const Answer changed = ask("GET", "/ticker.png?w=1080&h=1920");
+    EXPECT_EQ(changed.status, 200);
+    EXPECT_NE(changed.body, first.body);
+    windows.tv->stopTicker();
+}
+
 TEST_F(WebBoardServerTest, BoardPictureIsBoundedInSize)
 {
     const Answer huge = ask("GET", "/board.json?w=100000&h=3");
