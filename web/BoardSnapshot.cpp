@@ -116,9 +116,32 @@ QRect BoardSnapshot::tickerBand(QSize size)
 
 bool BoardSnapshot::isKept(QSize size)
 {
+    return kept(size) != nullptr;
+}
+
+const BoardSnapshot::Picture *BoardSnapshot::kept(QSize size)
+{
     followIfChanged();
     size = boundedSize(size);
-    return m_pictures.count({size.width(), size.height()}) > 0;
+    const auto found = m_pictures.find({size.width(), size.height()});
+    return found == m_pictures.end() ? nullptr : &found->second;
+}
+
+QImage BoardSnapshot::draw(QSize size)
+{
+    followIfChanged();
+    return render(boundedSize(size));
+}
+
+void BoardSnapshot::keep(QSize size, Picture picture)
+{
+    followIfChanged();
+    if (picture.version != m_followedKey)
+        return;
+    size = boundedSize(size);
+    if (m_pictures.size() >= kKeptSizes)
+        m_pictures.clear();
+    m_pictures.insert_or_assign({size.width(), size.height()}, std::move(picture));
 }
 
 const BoardSnapshot::Picture &BoardSnapshot::picture(QSize size)
@@ -128,12 +151,8 @@ const BoardSnapshot::Picture &BoardSnapshot::picture(QSize size)
     const std::pair<int, int> key{size.width(), size.height()};
     if (auto kept = m_pictures.find(key); kept != m_pictures.end())
         return kept->second;
-    if (m_pictures.size() >= kKeptSizes)
-        m_pictures.clear();
-    Picture made;
-    made.png = encodePng(render(size));
-    made.version = m_followedKey;
-    return m_pictures.emplace(key, std::move(made)).first->second;
+    keep(size, {encodePng(render(size)), m_followedKey});
+    return m_pictures.at(key);
 }
 
 QImage BoardSnapshot::tickerStrip(QSize size, const QString &text, const TRunString &ticker)

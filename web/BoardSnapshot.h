@@ -43,6 +43,13 @@ public:
     bool isKept(QSize size);
     // The board for a screen of that size (within kMinimumSize..kMaximumSize).
     const Picture &picture(QSize size);
+    // The picture for that size if it is made already and still shows the followed board.
+    const Picture *kept(QSize size);
+    // The board for a screen of that size drawn, to be packed elsewhere; its picture is
+    // kept with `keep`.
+    QImage draw(QSize size);
+    // Keeps a picture packed elsewhere, if the board still shows what it was drawn from.
+    void keep(QSize size, Picture picture);
     // The bottom band of the board for a screen of that size.
     QRect tickerBand(QSize size);
     // The text once, drawn with the ticker's effect in the bottom band's font and colour as

@@ -8,6 +8,9 @@
 #include "web/ConnectionGuard.h"
 
 #include <QFile>
+#include <QFutureWatcher>
+#include <QPromise>
+#include <QThreadPool>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QUrlQuery>
@@ -238,6 +241,11 @@ WebBoardContent::Reply WebBoard::get(const QByteArray &path, const QUrlQuery &qu
         const QSize size = requestedSize(query);
         if (!size.isValid())
             return badRequest();
+        // Laying the board out lets the window's events run, requests among them: the one
+        // board being laid out is not laid out for another page meanwhile.
+        if (m_drawing)
+            return path == "/board.png" ? pictureBeingPacked(size, query.queryItemValue(QStringLiteral("v")).toLatin1())
+                                        : busyDrawing();
         if (path == "/board.json")
             return boardLayout(size);
         if (path == "/board.png")
@@ -250,7 +258,9 @@ WebBoardContent::Reply WebBoard::get(const QByteArray &path, const QUrlQuery &qu
 WebBoardContent::Reply WebBoard::boardLayout(QSize size)
 {
     size = BoardSnapshot::boundedSize(size);
+    m_drawing = true;
     const QRect band = m_snapshot.tickerBand(size);
+    m_drawing = false;
     const QString version = QString::fromLatin1(m_snapshot.followedKey());
     const QString image = QStringLiteral("/board.png?w=%1&h=%2&v=%3").arg(size.width()).arg(size.height()).arg(version);
     const QJsonObject layout{{QStringLiteral("version"), version},
@@ -275,18 +285,71 @@ bool WebBoard::mayDrawAfresh()
 
 WebBoardContent::Reply WebBoard::boardPicture(QSize size, const QByteArray &version)
 {
-    const bool fresh = !m_snapshot.isKept(size);
-    if (fresh && !mayDrawAfresh())
+    size = BoardSnapshot::boundedSize(size);
+    if (const BoardSnapshot::Picture *kept = m_snapshot.kept(size))
+        return pictureReply(kept->png, kept->version, version);
+    if (m_packing.contains(packingKey(size)))
+        return pictureBeingPacked(size, version);
+    if (m_packing.size() >= kPackingAtOnce || !mayDrawAfresh())
         return busyDrawing();
-    QElapsedTimer drawing;
-    drawing.start();
-    const BoardSnapshot::Picture &picture = m_snapshot.picture(size);
-    if (fresh)
-        m_drawingBudget.spend(drawing.elapsed(), m_clock());
+    drawAndPackOffThread(size);
+    return pictureBeingPacked(size, version);
+}
+
+QByteArray WebBoard::packingKey(QSize size) const
+{
+    size = BoardSnapshot::boundedSize(size);
+    return m_snapshot.followedKey() + ' ' + QByteArray::number(size.width()) + 'x' + QByteArray::number(size.height());
+}
+
+WebBoardContent::Reply WebBoard::pictureBeingPacked(QSize size, const QByteArray &version)
+{
+    const auto packing = m_packing.constFind(packingKey(size));
+    if (packing == m_packing.constEnd())
+        return busyDrawing();
+    Reply reply = pictureReply({}, m_snapshot.followedKey(), version);
+    reply.later = *packing;
+    return reply;
+}
+
+WebBoardContent::Reply WebBoard::pictureReply(const QByteArray &png, const QByteArray &shows, const QByteArray &version)
+{
     // A picture asked for by the version it shows never changes; others are asked again.
-    const QByteArray cache = version == picture.version ? QByteArrayLiteral("private, max-age=86400, immutable")
-                                                         : QByteArrayLiteral("no-cache");
-    return {picture.png, QByteArrayLiteral("image/png"), {{"Cache-Control", cache}}};
+    const QByteArray cache = version == shows ? QByteArrayLiteral("private, max-age=86400, immutable")
+                                              : QByteArrayLiteral("no-cache");
+    return {png, QByteArrayLiteral("image/png"), {{"Cache-Control", cache}}};
+}
+
+// The board is drawn from its widgets on the window's thread; the packing, most of the
+// work, is done on another, and the picture is kept once it is packed. Pages asking for it
+// meanwhile, even while it is being drawn, wait for this one.
+void WebBoard::drawAndPackOffThread(QSize size)
+{
+    const QByteArray key = packingKey(size);
+    const QByteArray shows = m_snapshot.followedKey();
+    auto promise = std::make_shared<QPromise<QByteArray>>();
+    promise->start();
+    const QFuture<QByteArray> packed = promise->future();
+    m_packing.insert(key, packed);
+    auto *watcher = new QFutureWatcher<QByteArray>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, size, shows, key] {
+        m_packing.remove(key);
+        if (watcher->future().resultCount() > 0)
+            m_snapshot.keep(size, {watcher->result(), shows});
+        watcher->deleteLater();
+    });
+    watcher->setFuture(packed);
+
+    const qint64 began = m_clock();
+    m_drawing = true;
+    const QImage image = m_snapshot.draw(size);
+    m_drawing = false;
+    const qint64 ended = m_clock();
+    m_drawingBudget.spend(ended - began, ended);
+    QThreadPool::globalInstance()->start([promise, image] {
+        promise->addResult(encodePng(image));
+        promise->finish();
+    });
 }
 
 WebBoardContent::Reply WebBoard::busyDrawing()
@@ -323,12 +386,15 @@ WebBoardContent::Reply WebBoard::tickerPicture(QSize size)
     if (kept == m_tickerStrips.constEnd()) {
         if (!mayDrawAfresh())
             return busyDrawing();
-        QElapsedTimer drawing;
-        drawing.start();
+        const qint64 began = m_clock();
         if (m_tickerStrips.size() >= qsizetype(BoardSnapshot::kKeptSizes))
             m_tickerStrips.clear();
-        kept = m_tickerStrips.insert(key, encodePng(m_snapshot.tickerStrip(size, m_run.text, *m_ticker)));
-        m_drawingBudget.spend(drawing.elapsed(), m_clock());
+        m_drawing = true;
+        const QImage strip = m_snapshot.tickerStrip(size, m_run.text, *m_ticker);
+        m_drawing = false;
+        kept = m_tickerStrips.insert(key, encodePng(strip));
+        const qint64 ended = m_clock();
+        m_drawingBudget.spend(ended - began, ended);
     }
     return {*kept, QByteArrayLiteral("image/png"), {}};
 }

@@ -46,6 +46,8 @@ public:
     // window's time a second, however long each takes.
     static constexpr int kFreshPicturesPerSecond = 8;
     static constexpr int kDrawingMsPerSecond = 150;
+    // Pictures being packed at once at most: each holds its drawing until it is packed.
+    static constexpr int kPackingAtOnce = 2;
     // Milliseconds on a steady clock; tests give one that stands still.
     using Clock = std::function<qint64()>;
     // The clock of the rations and of the connections' time limits.
@@ -76,6 +78,10 @@ private:
     QByteArray greeting() override;
     Reply boardLayout(QSize size);
     Reply boardPicture(QSize size, const QByteArray &version);
+    static Reply pictureReply(const QByteArray &png, const QByteArray &shows, const QByteArray &version);
+    void drawAndPackOffThread(QSize size);
+    QByteArray packingKey(QSize size) const;
+    Reply pictureBeingPacked(QSize size, const QByteArray &version);
     Reply tickerPicture(QSize size);
     Reply rates(const QByteArray &ifNoneMatch);
     QByteArray boardEvent() const;
@@ -102,6 +108,11 @@ private:
     DrawingBudget m_drawingBudget{kDrawingMsPerSecond};
     // The ticker's strips as PNG, each drawn once for its text, look and size.
     QHash<QByteArray, QByteArray> m_tickerStrips;
+    // The pictures being packed off the window's thread, by size and board state: a page
+    // asking for one of them waits for it instead of drawing it again.
+    QHash<QByteArray, QFuture<QByteArray>> m_packing;
+    // The snapshot is being laid out or drawn (events, requests among them, run meanwhile).
+    bool m_drawing = false;
 
     struct Run
     {

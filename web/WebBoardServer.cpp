@@ -3,6 +3,7 @@
 #include "ConnectionGuard.h"
 #include "EventStream.h"
 
+#include <QFutureWatcher>
 #include <QHttpServerRequest>
 #include <QTcpSocket>
 #include <QUrlQuery>
@@ -76,20 +77,18 @@ QTcpSocket *WebBoardServer::connectionFrom(const QHostAddress &address, quint16 
 
 void WebBoardServer::serve(HttpExchange &exchange)
 {
-    if (!m_guard) {
-        route(exchange);
-        return;
-    }
     QTcpSocket *socket = exchange.socket();
-    m_guard->requestAnswered(socket);
-    const bool closes = m_guard->closesAfterAnswer(socket);
-    route(exchange);
+    bool closes = false;
+    if (m_guard) {
+        m_guard->requestAnswered(socket);
+        closes = m_guard->closesAfterAnswer(socket);
+    }
     // The answer is queued on the connection; it goes out before the connection closes.
-    if (closes && socket && !m_events.isListening(socket))
+    if (route(exchange, closes) && closes && socket && !m_events.isListening(socket))
         socket->disconnectFromHost();
 }
 
-void WebBoardServer::route(HttpExchange &exchange)
+bool WebBoardServer::route(HttpExchange &exchange, bool closes)
 {
     const QHttpServerRequest &request = exchange.request();
     const auto method = request.method();
@@ -97,21 +96,27 @@ void WebBoardServer::route(HttpExchange &exchange)
         answer(exchange, {QByteArrayLiteral("Only GET and HEAD.\n"), QByteArrayLiteral("text/plain; charset=utf-8"),
                           {{"Allow", "GET, HEAD"}}, QHttpServerResponder::StatusCode::MethodNotAllowed},
                true);
-        return;
+        return true;
     }
     const QByteArray path = request.url().path().toUtf8();
     if (path == "/events" && method == QHttpServerRequest::Method::Get) {
         openEventStream(exchange);
-        return;
+        return true;
     }
     WebBoardContent::Reply reply = m_content.get(path, request.query(), request.value("If-None-Match"));
     if (reply.type.isNull())
         reply = {QByteArrayLiteral("Not here.\n"), QByteArrayLiteral("text/plain; charset=utf-8"), {},
                  QHttpServerResponder::StatusCode::NotFound};
-    answer(exchange, reply, method == QHttpServerRequest::Method::Get);
+    const bool withBody = method == QHttpServerRequest::Method::Get;
+    if (reply.later.isValid()) {
+        answerWhenReady(exchange, reply, withBody, closes);
+        return false;
+    }
+    answer(exchange, reply, withBody);
+    return true;
 }
 
-void WebBoardServer::answer(HttpExchange &exchange, const WebBoardContent::Reply &reply, bool withBody)
+HttpHeaderList WebBoardServer::headersFor(const WebBoardContent::Reply &reply)
 {
     HttpHeaderList headers;
     if (!reply.type.isEmpty())
@@ -124,7 +129,27 @@ void WebBoardServer::answer(HttpExchange &exchange, const WebBoardContent::Reply
     }
     if (!cacheGiven)
         headers.emplaceBack("Cache-Control", "no-cache");
-    exchange.answer(reply.status, headers, reply.body, withBody);
+    return headers;
+}
+
+void WebBoardServer::answer(HttpExchange &exchange, const WebBoardContent::Reply &reply, bool withBody)
+{
+    exchange.answer(reply.status, headersFor(reply), reply.body, withBody);
+}
+
+void WebBoardServer::answerWhenReady(HttpExchange &exchange, const WebBoardContent::Reply &reply, bool withBody,
+                                     bool closes)
+{
+    auto *watcher = new QFutureWatcher<QByteArray>(this);
+    const std::shared_ptr<HttpLaterAnswer> later = exchange.answerLater();
+    const HttpHeaderList headers = headersFor(reply);
+    connect(watcher, &QFutureWatcherBase::finished, this, [watcher, later, headers, status = reply.status, withBody, closes] {
+        later->answer(status, headers, watcher->result(), withBody);
+        if (closes && later->socket())
+            later->socket()->disconnectFromHost();
+        watcher->deleteLater();
+    });
+    watcher->setFuture(reply.later);
 }
 
 void WebBoardServer::openEventStream(HttpExchange &exchange)

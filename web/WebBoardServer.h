@@ -4,6 +4,7 @@
 #include "HttpExchange.h"
 
 #include <QByteArray>
+#include <QFuture>
 #include <QHttpServerResponder>
 #include <QList>
 #include <QPair>
@@ -24,6 +25,8 @@ public:
         QByteArray type;
         QList<QPair<QByteArray, QByteArray>> headers; // besides the ones every answer has
         QHttpServerResponder::StatusCode status = QHttpServerResponder::StatusCode::Ok;
+        // The body when it is made off the window's thread: the answer goes once it is ready.
+        QFuture<QByteArray> later = {};
     };
     // The answer to a GET of a path other than the event stream; a null type is 404.
     virtual Reply get(const QByteArray &path, const QUrlQuery &query, const QByteArray &ifNoneMatch) = 0;
@@ -58,8 +61,11 @@ protected:
     QTcpSocket *connectionFrom(const QHostAddress &address, quint16 port) const override;
 
 private:
-    void route(HttpExchange &exchange);
+    // False when the answer is given later.
+    bool route(HttpExchange &exchange, bool closes);
     void answer(HttpExchange &exchange, const WebBoardContent::Reply &reply, bool withBody);
+    void answerWhenReady(HttpExchange &exchange, const WebBoardContent::Reply &reply, bool withBody, bool closes);
+    static HttpHeaderList headersFor(const WebBoardContent::Reply &reply);
     void openEventStream(HttpExchange &exchange);
 
     WebBoardContent &m_content;

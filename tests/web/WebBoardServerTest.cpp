@@ -305,6 +305,40 @@ TEST_F(WebBoardServerTest, TickerStripIsDrawnOncePerTextAndSize)
     windows.tv->stopTicker();
 }
 
+// A picture is packed off the window's thread; pages asking for it meanwhile wait for that
+// one drawing, which counts once against the ration, and a HEAD or a closing request is
+// answered as any other.
+TEST_F(WebBoardServerTest, PagesAskingForOnePictureAtOnceShareOneDrawing)
+{
+    qint64 now = 0;
+    board->setClock([&now] { return now; });
+    QList<QNetworkReply *> replies;
+    for (int page = 0; page < 4; ++page)
+        replies.append(network.get(QNetworkRequest(QUrl(base + QStringLiteral("/board.png?w=640&h=480")))));
+    QTcpSocket closing;
+    closing.connectToHost(QHostAddress::LocalHost, board->port());
+    closing.write("HEAD /board.png?w=640&h=480 HTTP/1.1\r\nHost: board\r\nConnection: close\r\n\r\n");
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        return std::all_of(replies.begin(), replies.end(), [](QNetworkReply *reply) { return reply->isFinished(); })
+               && closing.state() == QAbstractSocket::UnconnectedState;
+    }));
+    const QByteArray first = replies.first()->readAll();
+    EXPECT_EQ(QImage::fromData(first, "PNG").size(), QSize(640, 480));
+    for (QNetworkReply *reply : replies) {
+        EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+        EXPECT_EQ(reply == replies.first() ? first : reply->readAll(), first);
+        reply->deleteLater();
+    }
+    const QByteArray head = closing.readAll();
+    EXPECT_TRUE(head.startsWith("HTTP/1.1 200")) << head.toStdString();
+    EXPECT_TRUE(head.contains("Content-Length: " + QByteArray::number(first.size()) + "\r\n")) << head.toStdString();
+    EXPECT_TRUE(head.endsWith("\r\n\r\n")) << "a head without its body";
+
+    for (int width = 300; width < 300 + WebBoard::kFreshPicturesPerSecond - 1; ++width)
+        EXPECT_EQ(ask("GET", QStringLiteral("/board.png?w=%1&h=700").arg(width)).status, 200) << width;
+    EXPECT_EQ(ask("GET", "/board.png?w=999&h=700").status, 503) << "the shared drawing counted once";
+}
+
 TEST_F(WebBoardServerTest, BoardPictureIsBoundedInSize)
 {
     const Answer huge = ask("GET", "/board.json?w=100000&h=3");
