@@ -238,7 +238,8 @@ TEST_F(WebBoardDoorTest, OnlyTheAllowedAddressesAreAnswered)
     EXPECT_TRUE(refusal.startsWith("HTTP/1.1 403")) << refusal.toStdString();
     expectSecurityHeaders(refusal);
     auto allowed = connectFrom(kNeighbour, kGetRatesAndClose);
-    EXPECT_TRUE(readUntilClosed(*allowed).startsWith("HTTP/1.1 200"));
+    const QByteArray allowedAnswer = readUntilClosed(*allowed);
+    EXPECT_TRUE(allowedAnswer.startsWith("HTTP/1.1 200")) << allowedAnswer.toStdString();
 
     // A list set while the port is closed holds when it opens.
     board->stop();
