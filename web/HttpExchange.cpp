@@ -39,6 +39,12 @@ bool HttpHeldAnswer::isOpen() const
     return m_responder && m_socket && m_socket->state() == QAbstractSocket::ConnectedState;
 }
 
+void closeAfterAnswer(QTcpSocket *socket)
+{
+    if (socket)
+        QMetaObject::invokeMethod(socket, &QAbstractSocket::disconnectFromHost, Qt::QueuedConnection);
+}
+
 HttpExchange::HttpExchange(const QHttpServerRequest &request, QHttpServerResponder &responder, QTcpSocket *socket)
     : m_request(request)
     , m_responder(responder)

@@ -63,6 +63,11 @@ public:
                 bool withBody);
 };
 
+// Closes the connection once what is queued on it is out. Qt's own handling of the request
+// still runs after an answer is written (from 6.8 it drops a connection that is closing
+// under it), so the close waits until that handling has returned.
+void closeAfterAnswer(QTcpSocket *socket);
+
 // One request, the connection it came on, and the way to answer it.
 class HttpExchange
 {

@@ -83,9 +83,8 @@ void WebBoardServer::serve(HttpExchange &exchange)
         m_guard->requestAnswered(socket);
         closes = m_guard->closesAfterAnswer(socket);
     }
-    // The answer is queued on the connection; it goes out before the connection closes.
-    if (route(exchange, closes) && closes && socket && !m_events.isListening(socket))
-        socket->disconnectFromHost();
+    if (route(exchange, closes) && closes && !m_events.isListening(socket))
+        closeAfterAnswer(socket);
 }
 
 bool WebBoardServer::route(HttpExchange &exchange, bool closes)
@@ -145,8 +144,8 @@ void WebBoardServer::answerWhenReady(HttpExchange &exchange, const WebBoardConte
     const HttpHeaderList headers = headersFor(reply);
     connect(watcher, &QFutureWatcherBase::finished, this, [watcher, later, headers, status = reply.status, withBody, closes] {
         later->answer(status, headers, watcher->result(), withBody);
-        if (closes && later->socket())
-            later->socket()->disconnectFromHost();
+        if (closes)
+            closeAfterAnswer(later->socket());
         watcher->deleteLater();
     });
     watcher->setFuture(reply.later);
