@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QMap>
+#include <QProcessEnvironment>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -96,5 +97,13 @@ QString dataPath(const QString &name);
 // What the desktop's own validator (desktop-file-validate) finds wrong with a desktop entry
 // file; empty when it accepts it.
 QString desktopEntryErrors(const QString &path);
+
+// The sanitizer options for the real program started by a test:
+// - strict string checks off: the X keyboard library hands strndup() a name that is not
+//   terminated within its buffer, which is allowed, but the checks take it for an overflow
+//   in the library before the program's own code runs;
+// - full stacks for allocations, so that the leak suppressions can name the Qt code that
+//   keeps an object to the end (Qt's libraries have no frame pointers to walk).
+void setProgramSanitizerOptions(QProcessEnvironment &env);
 
 } // namespace testsupport

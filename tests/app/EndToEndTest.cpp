@@ -107,6 +107,7 @@ protected:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
         for (auto it = extra.cbegin(); it != extra.cend(); ++it)
             env.insert(it.key(), it.value());
+        testsupport::setProgramSanitizerOptions(env);
         return env;
     }
 
@@ -574,13 +575,6 @@ protected:
     {
         QMap<QString, QString> env = {{QStringLiteral("DISPLAY"), display.name()},
                                       {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")}};
-        // The X keyboard library hands strndup() a name that is not terminated within its
-        // buffer, which is allowed, but the sanitizer's strict string checks take it for an
-        // overflow in the library before the program's own code runs.
-        QString sanitizer = qEnvironmentVariable("ASAN_OPTIONS");
-        if (!sanitizer.isEmpty())
-            env.insert(QStringLiteral("ASAN_OPTIONS"),
-                       sanitizer.replace(QStringLiteral("strict_string_checks=1"), QStringLiteral("strict_string_checks=0")));
         return start(program, env);
     }
 
