@@ -12,6 +12,14 @@
 
 int main(int argc, char **argv)
 {
+    // On X11 the windows are drawn through the socket instead of shared memory. With
+    // shared memory every frame of the running text waits for the server to finish
+    // reading the last one before it may draw again, and the text's band cannot be moved
+    // on the server's side; through the socket the band is moved there and only the
+    // columns it uncovers are sent, which costs the program and the server about a third
+    // less. Whoever sets the variable decides otherwise.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     installSystemTranslations(app);
     QApplication::setWindowIcon(applicationIcon());

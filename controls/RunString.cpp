@@ -5,9 +5,13 @@
 #include "platform/FontUnits.h"
 
 #include <QFontMetrics>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
+#include <QScreen>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 namespace {
@@ -18,6 +22,17 @@ namespace {
 constexpr std::int64_t kMaxStripPixels = std::int64_t(1) << 24;
 // Effect copies further apart than this are not worth a strip either.
 constexpr int kMaxStripDepth = 1 << 16;
+// A frame that comes this late (a machine waking from sleep) does not run every tick it
+// missed: the run goes on from there, as a timer's missed ticks would.
+constexpr std::int64_t kMaxCatchUpNs = 1'000'000'000;
+// Frame rate when the screen does not tell its own.
+constexpr double kDefaultRefreshRate = 60.0;
+
+std::int64_t steadyNow()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 QFont inPixels(const QFont &font)
 {
@@ -40,9 +55,21 @@ TRunString::TRunString(QWidget *parent)
     m_font = QFont(QStringLiteral("System"));
     m_font.setPixelSize(pointsToPixels(10));
     m_text = QStringLiteral("Running label");
+    m_clock = steadyNow;
     m_timer.setTimerType(Qt::PreciseTimer);
-    m_timer.setInterval(m_speed);
-    connect(&m_timer, &QTimer::timeout, this, &TRunString::TimerTick);
+    updateFrameInterval();
+    connect(&m_timer, &QTimer::timeout, this, &TRunString::ShowFrame);
+}
+
+void TRunString::setClock(Clock clock)
+{
+    m_clock = clock ? std::move(clock) : Clock(steadyNow);
+}
+
+void TRunString::updateFrameInterval()
+{
+    const double rate = screen() && screen()->refreshRate() >= 1.0 ? screen()->refreshRate() : kDefaultRefreshRate;
+    m_timer.setInterval(std::max(1, int(std::lround(1000.0 / rate))));
 }
 
 void TRunString::setLabelStyle(TRLabelStyle style)
@@ -84,6 +111,7 @@ void TRunString::setRText(const QString &text)
 void TRunString::setDirection(TRDirection direction)
 {
     m_direction = direction;
+    forgetShownStrip();
 }
 
 void TRunString::setSteps(int steps)
@@ -109,7 +137,6 @@ void TRunString::setSpeed(int speed)
     if (speed == m_speed)
         return;
     m_speed = std::clamp(speed, 1, 1000);
-    m_timer.setInterval(m_speed);
 }
 
 void TRunString::setStepToView(int step)
@@ -186,13 +213,27 @@ void TRunString::Start(int fromStep)
 {
     if (fromStep >= 0 && fromStep <= m_steps)
         m_position = fromStep;
-    if (!m_timer.isActive())
-        m_timer.start();
+    if (m_shownPosition != m_position) {
+        m_shownPosition = m_position;
+        forgetShownStrip();
+    }
+    if (m_timer.isActive())
+        return;
+    // Ticks count from here; a start made by a tick's handler inside a frame counts from
+    // that tick, as if the timer had been started then.
+    if (!m_inFrame)
+        m_lastTickAt = m_clock();
+    updateFrameInterval();
+    m_timer.start();
 }
 
 int TRunString::Stop()
 {
     m_timer.stop();
+    if (m_shownPosition != m_position) {
+        m_shownPosition = m_position;
+        forgetShownStrip();
+    }
     return m_position;
 }
 
@@ -200,6 +241,7 @@ void TRunString::Recalculate()
 {
     storeTextBox(metrics().size);
     m_steps = runpath::saturate(std::int64_t(m_boxWidth) + width());
+    forgetShownStrip();
     update();
 }
 
@@ -207,17 +249,88 @@ void TRunString::TimerTick()
 {
     if (!m_timer.isActive())
         return;
+    stepForward();
+    m_shownPosition = m_position;
+    repaint(areaToRepaint());
+    emit OnStep(this);
+    endRunIfDone();
+}
+
+void TRunString::ShowFrame()
+{
+    if (!m_timer.isActive())
+        return;
+    const std::int64_t now = m_clock();
+    const std::int64_t period = std::int64_t(m_speed) * 1'000'000;
+    if (now - m_lastTickAt > kMaxCatchUpNs)
+        m_lastTickAt = now - period;
+    m_inFrame = true;
+    while (m_timer.isActive() && now - m_lastTickAt >= period) {
+        m_lastTickAt += period;
+        stepForward();
+        emit OnStep(this);
+        endRunIfDone();
+    }
+    m_inFrame = false;
+    const int shown = m_timer.isActive() ? positionDue(now) : m_position;
+    if (shown == m_shownPosition)
+        return;
+    const QPoint before = textOrigin();
+    m_shownPosition = shown;
+    if (!scrollBand(textOrigin() - before))
+        repaint(areaToRepaint());
+}
+
+bool TRunString::scrollBand(QPoint shift)
+{
+    if (!m_shownStripKnown || !isVisible() || !prepareStrip() || m_strip.isNull() || m_shownStrip.isEmpty())
+        return false;
+    const bool across = shift.y() == 0 && std::abs(shift.x()) < width();
+    const bool upOrDown = shift.x() == 0 && std::abs(shift.y()) < height();
+    if (!across && !upOrDown)
+        return false;
+    // The band moves with the text: its pixels are moved where the window system can move
+    // them, and only what the move uncovers is drawn. The band is the strip's rows (or
+    // columns) across the whole control; outside them there is only background.
+    const QRect strip = stripOnScreen(textOrigin());
+    const QRect both = m_shownStrip | strip;
+    const QRect band = across ? QRect(0, both.top(), width(), both.height()) : QRect(both.left(), 0, both.width(), height());
+    scroll(shift.x(), shift.y(), band);
+    m_shownStrip = strip;
+    // What the move uncovers, painted now rather than on the next pass of the event loop.
+    repaint(QRegion(band).subtracted(QRegion(band.translated(shift))));
+    return true;
+}
+
+void TRunString::stepForward()
+{
     if (m_position == 0)
         emit OnBegin(this);
     m_position = runpath::saturate(std::int64_t(m_position) + m_oneStep);
-    repaint();
-    emit OnStep(this);
+}
+
+void TRunString::endRunIfDone()
+{
     if (m_position < m_steps)
         return;
     if (!m_autoRewind)
         m_timer.stop();
     emit OnEnd(this);
     m_position = 0;
+}
+
+int TRunString::positionDue(std::int64_t now) const
+{
+    // The part of the next step that the time since the last tick covers, so that the
+    // text moves on in every frame, not only in frames that follow a tick.
+    const std::int64_t period = std::int64_t(m_speed) * 1'000'000;
+    const std::int64_t since = std::clamp<std::int64_t>(now - m_lastTickAt, 0, period - 1);
+    const std::int64_t part = std::int64_t(m_oneStep) * since / period;
+    std::int64_t due = std::int64_t(m_position) + part;
+    // The text does not run past the end of the run before the tick that ends it.
+    if (m_oneStep > 0 && m_position < m_steps)
+        due = std::min<std::int64_t>(due, m_steps);
+    return runpath::saturate(due);
 }
 
 const TRunString::TextMetrics &TRunString::metrics()
@@ -245,7 +358,7 @@ void TRunString::storeTextBox(QSize textSize)
 
 double TRunString::currentFraction() const
 {
-    return runpath::fraction(m_designMode ? m_stepToView : m_position, m_steps);
+    return runpath::fraction(m_designMode ? m_stepToView : m_shownPosition, m_steps);
 }
 
 QPoint TRunString::originFor(double f) const
@@ -338,7 +451,45 @@ bool TRunString::prepareStrip()
     return true;
 }
 
+QRect TRunString::stripOnScreen(QPoint origin) const
+{
+    // The visible part of the strip, in 64 bits: the origin may lie far outside.
+    const std::int64_t left = std::int64_t(origin.x()) + m_stripOrigin.x();
+    const std::int64_t top = std::int64_t(origin.y()) + m_stripOrigin.y();
+    const int l = int(std::clamp<std::int64_t>(left, 0, width()));
+    const int t = int(std::clamp<std::int64_t>(top, 0, height()));
+    const int r = int(std::clamp<std::int64_t>(left + m_strip.width(), l, width()));
+    const int b = int(std::clamp<std::int64_t>(top + m_strip.height(), t, height()));
+    return QRect(QPoint(l, t), QPoint(r - 1, b - 1));
+}
+
+void TRunString::forgetShownStrip()
+{
+    m_shownStripKnown = false;
+}
+
+QRect TRunString::areaToRepaint()
+{
+    const QPoint origin = textOrigin();
+    if (!prepareStrip()) {
+        forgetShownStrip();
+        return rect();
+    }
+    // Outside the strip the control is background before and after the step, so only the
+    // area the strip leaves and the area it enters change.
+    const QRect strip = m_strip.isNull() ? QRect() : stripOnScreen(origin);
+    const QRect area = m_shownStripKnown ? (m_shownStrip | strip) : rect();
+    m_shownStrip = strip;
+    m_shownStripKnown = true;
+    return area & rect();
+}
+
 void TRunString::paintFrame(QPainter &painter)
+{
+    paintFrame(painter, rect());
+}
+
+void TRunString::paintFrame(QPainter &painter, const QRect &area)
 {
     const QPoint origin = textOrigin();
     const QColor background = resolveColor(m_color);
@@ -347,23 +498,24 @@ void TRunString::paintFrame(QPainter &painter)
         DrawStyledText(painter, origin.x(), origin.y());
         return;
     }
-    // The visible part of the strip, in 64 bits: the origin may lie far outside.
-    const std::int64_t left = std::int64_t(origin.x()) + m_stripOrigin.x();
-    const std::int64_t top = std::int64_t(origin.y()) + m_stripOrigin.y();
-    const int l = int(std::clamp<std::int64_t>(left, 0, width()));
-    const int t = int(std::clamp<std::int64_t>(top, 0, height()));
-    const int r = int(std::clamp<std::int64_t>(left + m_strip.width(), l, width()));
-    const int b = int(std::clamp<std::int64_t>(top + m_strip.height(), t, height()));
-    if (m_strip.isNull() || l == r || t == b) {
-        painter.fillRect(rect(), background);
+    const QRect strip = m_strip.isNull() ? QRect() : stripOnScreen(origin);
+    if (strip.isEmpty()) {
+        painter.fillRect(area, background);
         return;
     }
     // Fill only around the copied part: every pixel is written once.
-    painter.fillRect(QRect(0, 0, width(), t), background);
-    painter.fillRect(QRect(0, b, width(), height() - b), background);
-    painter.fillRect(QRect(0, t, l, b - t), background);
-    painter.fillRect(QRect(r, t, width() - r, b - t), background);
-    painter.drawImage(QPoint(l, t), m_strip, QRect(int(l - left), int(t - top), r - l, b - t));
+    const QRect around[] = {QRect(0, 0, width(), strip.top()),
+                            QRect(0, strip.bottom() + 1, width(), height() - strip.bottom() - 1),
+                            QRect(0, strip.top(), strip.left(), strip.height()),
+                            QRect(strip.right() + 1, strip.top(), width() - strip.right() - 1, strip.height())};
+    for (const QRect &part : around)
+        if (const QRect inArea = part & area; !inArea.isEmpty())
+            painter.fillRect(inArea, background);
+    const QRect copied = strip & area;
+    if (copied.isEmpty())
+        return;
+    const QPoint inStrip = copied.topLeft() - (origin + m_stripOrigin);
+    painter.drawImage(copied.topLeft(), m_strip, QRect(inStrip, copied.size()));
 }
 
 QImage TRunString::renderFrame()
@@ -396,13 +548,19 @@ bool TRunString::isVisibleFlag() const
     return !(isHidden() && testAttribute(Qt::WA_WState_ExplicitShowHide));
 }
 
-void TRunString::paintEvent(QPaintEvent *)
+void TRunString::paintEvent(QPaintEvent *event)
 {
     if (!isVisibleFlag())
         return;
     QPainter painter(this);
     if (m_cachedPainting)
-        paintFrame(painter);
+        paintFrame(painter, event->rect());
     else
         painter.drawImage(0, 0, renderFrameFresh());
+}
+
+void TRunString::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    forgetShownStrip();
 }

@@ -7,6 +7,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdint>
+#include <functional>
+
 class QPainter;
 
 // The moving-text control: one line of text drawn with a raised or lowered effect that
@@ -16,6 +19,12 @@ class QPainter;
 // Painting keeps the styled text, already drawn on the background colour, in a cached
 // strip and only copies the visible part of it each tick; renderFrameFresh() draws a
 // frame from scratch and gives the same pixels (a test holds the two together).
+//
+// While running, the control shows one frame per refresh of its screen rather than one per
+// tick: each frame runs the ticks that are due by the clock (with their events) and draws
+// the text where it stands at that moment, between the last tick's position and the next,
+// so that the text moves the same pixels per second as tick by tick, in even steps. A
+// frame repaints only the area the text leaves and enters.
 class TRunString : public QWidget
 {
     Q_OBJECT
@@ -91,10 +100,24 @@ public:
     void Recalculate();
     // One tick of the step timer; public so that callers can step the run themselves.
     void TimerTick();
+    // One frame of a running control: the ticks due by the clock, then the picture of
+    // the moment. The frame timer calls it; public so that a test or a benchmark holding
+    // the clock can run frames itself.
+    void ShowFrame();
+
+    // The steady clock the run is timed by, in nanoseconds. A test holds its own.
+    using Clock = std::function<std::int64_t()>;
+    void setClock(Clock clock);
 
     bool isRunning() const { return m_timer.isActive(); }
-    int timerInterval() const { return m_timer.interval(); }
+    // The interval of the step timer: one tick per Speed milliseconds.
+    int timerInterval() const { return m_speed; }
+    // The interval of the frames while running, from the screen's refresh rate.
+    int frameInterval() const { return m_timer.interval(); }
     int position() const { return m_position; }
+    // The position the control shows: Position, or while running, between Position and
+    // the next tick's.
+    int shownPosition() const { return m_shownPosition; }
 
     // Text box (text size plus twice Depth) and its centring offsets, as last stored by
     // Recalculate or a paint.
@@ -111,8 +134,10 @@ public:
     void DrawStyledText(QPainter &painter, int x, int y);
 
     // One frame through the cached strip, onto a painter whose origin is the control's
-    // top-left corner, or into a new image of the control's size.
+    // top-left corner (only the pixels within `area`, by default all), or into a new image
+    // of the control's size.
     void paintFrame(QPainter &painter);
+    void paintFrame(QPainter &painter, const QRect &area);
     QImage renderFrame();
     // The same frame drawn from scratch into a new bitmap, without any cache.
     QImage renderFrameFresh();
@@ -132,6 +157,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     struct TextMetrics
@@ -163,6 +189,14 @@ private:
     void fontChanged();
     StripKey currentStripKey() const;
     bool prepareStrip();
+    void stepForward();
+    void endRunIfDone();
+    int positionDue(std::int64_t now) const;
+    QRect stripOnScreen(QPoint origin) const;
+    QRect areaToRepaint();
+    bool scrollBand(QPoint shift);
+    void forgetShownStrip();
+    void updateFrameInterval();
 
     TRLabelStyle m_labelStyle = rlRaised;
     int m_depth = 1;
@@ -181,6 +215,9 @@ private:
     bool m_designMode = false;
 
     int m_position = 0;
+    int m_shownPosition = 0;
+    Clock m_clock;
+    std::int64_t m_lastTickAt = 0; // clock time of the last tick, or of the start
     int m_boxWidth = 0;
     int m_boxHeight = 0;
     int m_offsetX = 0;
@@ -192,6 +229,9 @@ private:
     StripKey m_stripKey;
     QImage m_strip;
     QPoint m_stripOrigin; // strip's top-left relative to the text box's top-left
+    QRect m_shownStrip;   // where the strip stands on screen after the last frame
+    bool m_shownStripKnown = false;
+    bool m_inFrame = false;
     bool m_stripValid = false;
     bool m_stripUsable = false;
 };

@@ -197,4 +197,13 @@ bool hasHttpHeader(const QByteArray &wire, const QByteArray &name, const QByteAr
     });
 }
 
+void setProgramSanitizerOptions(QProcessEnvironment &env)
+{
+    QString options = env.value(QStringLiteral("ASAN_OPTIONS"));
+    if (options.isEmpty())
+        return;
+    options.replace(QStringLiteral("strict_string_checks=1"), QStringLiteral("strict_string_checks=0"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), options + QStringLiteral(":fast_unwind_on_malloc=0"));
+}
+
 } // namespace testsupport

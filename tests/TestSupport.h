@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QMap>
+#include <QProcessEnvironment>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -100,5 +101,13 @@ QString desktopEntryErrors(const QString &path);
 // Whether the first answer head on `wire` carries the header with this value; header names
 // are matched without regard to case, as HTTP reads them (Qt 6.8 sends them in lower case).
 bool hasHttpHeader(const QByteArray &wire, const QByteArray &name, const QByteArray &value);
+
+// The sanitizer options for the real program started by a test:
+// - strict string checks off: the X keyboard library hands strndup() a name that is not
+//   terminated within its buffer, which is allowed, but the checks take it for an overflow
+//   in the library before the program's own code runs;
+// - full stacks for allocations, so that the leak suppressions can name the Qt code that
+//   keeps an object to the end (Qt's libraries have no frame pointers to walk).
+void setProgramSanitizerOptions(QProcessEnvironment &env);
 
 } // namespace testsupport

@@ -116,13 +116,7 @@ protected:
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-        // The X keyboard library hands strndup() a name that is not terminated within its
-        // buffer, which is allowed, but the sanitizer's strict string checks take it for an
-        // overflow in the library before the program's own code runs.
-        QString sanitizer = env.value(QStringLiteral("ASAN_OPTIONS"));
-        if (!sanitizer.isEmpty())
-            env.insert(QStringLiteral("ASAN_OPTIONS"),
-                       sanitizer.replace(QStringLiteral("strict_string_checks=1"), QStringLiteral("strict_string_checks=0")));
+        testsupport::setProgramSanitizerOptions(env);
         return env;
     }
 
