@@ -24,8 +24,8 @@ void webBoardRender(benchmark::State &state, QSize browser)
     state.counters["png_kb"] = double(bytes) / 1024;
 }
 
-// What the window's thread spends on a fresh picture: the board laid out and drawn from its
-// widgets; the packing goes to another thread.
+// What the window's thread spends on a fresh picture: the board laid out and copied out of
+// its widgets; the drawing in pixels and the packing go to another thread.
 void webBoardWindowThreadCost(benchmark::State &state, QSize browser)
 {
     TFrameCorvane followed;
@@ -34,7 +34,7 @@ void webBoardWindowThreadCost(benchmark::State &state, QSize browser)
     int toggle = 0;
     for (auto _ : state) {
         followed.row(4).Pok->setCaption(toggle++ % 2 ? QStringLiteral("117,30") : QStringLiteral("117,31"));
-        benchmark::DoNotOptimize(snapshot.draw(browser).constBits());
+        benchmark::DoNotOptimize(snapshot.drawing(browser).size());
     }
 }
 

@@ -74,16 +74,6 @@ void BoardSnapshot::layOutFor(QSize size)
     m_frame->FrameResize();
 }
 
-QImage BoardSnapshot::render(QSize size)
-{
-    layOutFor(size);
-    showSharpTitle();
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    m_host->render(&image);
-    return image;
-}
-
 // The followed board's decode serves every band it covers; a larger band gets a decode of
 // its own, kept for the next page of that size or smaller, so the followed board's picture
 // stays as it is and no more than one extra decode is held.
@@ -127,10 +117,13 @@ const BoardSnapshot::Picture *BoardSnapshot::kept(QSize size)
     return found == m_pictures.end() ? nullptr : &found->second;
 }
 
-QImage BoardSnapshot::draw(QSize size)
+BoardDrawing BoardSnapshot::drawing(QSize size)
 {
     followIfChanged();
-    return render(boundedSize(size));
+    size = boundedSize(size);
+    layOutFor(size);
+    showSharpTitle();
+    return BoardDrawing::of(m_host.get());
 }
 
 void BoardSnapshot::keep(QSize size, Picture picture)
@@ -151,7 +144,7 @@ const BoardSnapshot::Picture &BoardSnapshot::picture(QSize size)
     const std::pair<int, int> key{size.width(), size.height()};
     if (auto kept = m_pictures.find(key); kept != m_pictures.end())
         return kept->second;
-    keep(size, {encodePng(render(size)), m_followedKey});
+    keep(size, {encodePng(drawing(size).draw()), m_followedKey});
     return m_pictures.at(key);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoardDrawing.h"
 #include "content/TitlePicture.h"
 
 #include <QByteArray>
@@ -45,9 +46,9 @@ public:
     const Picture &picture(QSize size);
     // The picture for that size if it is made already and still shows the followed board.
     const Picture *kept(QSize size);
-    // The board for a screen of that size drawn, to be packed elsewhere; its picture is
-    // kept with `keep`.
-    QImage draw(QSize size);
+    // The board for a screen of that size, copied out of its widgets to be drawn and packed
+    // on another thread; the picture made there is kept with `keep`.
+    BoardDrawing drawing(QSize size);
     // Keeps a picture packed elsewhere, if the board still shows what it was drawn from.
     void keep(QSize size, Picture picture);
     // The bottom band of the board for a screen of that size.
@@ -67,7 +68,6 @@ public:
 private:
     void followIfChanged();
     void layOutFor(QSize size);
-    QImage render(QSize size);
     void showSharpTitle();
 
     const TFrameCorvane *m_followed;

@@ -320,8 +320,9 @@ WebBoardContent::Reply WebBoard::pictureReply(const QByteArray &png, const QByte
     return {png, QByteArrayLiteral("image/png"), {{"Cache-Control", cache}}};
 }
 
-// The board is drawn from its widgets on the window's thread; the packing, most of the
-// work, is done on another, and the picture is kept once it is packed. Pages asking for it
+// The board is laid out and copied out of its widgets on the window's thread; the drawing
+// in pixels and the packing, most of the work, are done on another, and the picture is
+// kept once it is packed. Pages asking for it
 // meanwhile, even while it is being drawn, wait for this one.
 void WebBoard::drawAndPackOffThread(QSize size)
 {
@@ -342,12 +343,12 @@ void WebBoard::drawAndPackOffThread(QSize size)
 
     const qint64 began = m_clock();
     m_drawing = true;
-    const QImage image = m_snapshot.draw(size);
+    const BoardDrawing drawing = m_snapshot.drawing(size);
     m_drawing = false;
     const qint64 ended = m_clock();
     m_drawingBudget.spend(ended - began, ended);
-    QThreadPool::globalInstance()->start([promise, image] {
-        promise->addResult(encodePng(image));
+    QThreadPool::globalInstance()->start([promise, drawing] {
+        promise->addResult(encodePng(drawing.draw()));
         promise->finish();
     });
 }
