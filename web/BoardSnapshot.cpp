@@ -148,7 +148,7 @@ const BoardSnapshot::Picture &BoardSnapshot::picture(QSize size)
     return m_pictures.at(key);
 }
 
-QImage BoardSnapshot::tickerStrip(QSize size, const QString &text, const TRunString &ticker)
+BoardSnapshot::TickerStrip BoardSnapshot::tickerStrip(QSize size, const QString &text, const TRunString &ticker)
 {
     const QRect band = tickerBand(size);
     TRunString strip;
@@ -161,9 +161,15 @@ QImage BoardSnapshot::tickerStrip(QSize size, const QString &text, const TRunStr
     strip.setRText(text);
     strip.resize(1, band.height());
     strip.Recalculate();
-    QImage image(QSize(std::max(1, strip.textBoxWidth()), std::max(1, band.height())), QImage::Format_RGB32);
-    image.fill(resolveColor(ticker.color()));
+    return {strip.currentStripKey(), QSize(std::max(1, strip.textBoxWidth()), std::max(1, band.height())),
+            runpath::centred(band.height(), strip.textBoxHeight())};
+}
+
+QImage BoardSnapshot::TickerStrip::draw() const
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(look.background));
     QPainter painter(&image);
-    strip.DrawStyledText(painter, 0, runpath::centred(band.height(), strip.textBoxHeight()));
+    TRunString::DrawStyledText(painter, 0, textTop, look);
     return image;
 }

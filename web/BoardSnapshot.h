@@ -2,6 +2,7 @@
 
 #include "BoardDrawing.h"
 #include "content/TitlePicture.h"
+#include "controls/RunString.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -13,7 +14,6 @@
 
 class TDockPanel;
 class TFrameCorvane;
-class TRunString;
 
 // The board drawn off-screen for a screen of any size, as the TV board would look on a
 // monitor of that shape: a frame of its own, laid out afresh for that shape, with the
@@ -53,9 +53,17 @@ public:
     void keep(QSize size, Picture picture);
     // The bottom band of the board for a screen of that size.
     QRect tickerBand(QSize size);
-    // The text once, drawn with the ticker's effect in the bottom band's font and colour as
-    // it is for a screen of that size, as high as the band: the page moves it across.
-    QImage tickerStrip(QSize size, const QString &text, const TRunString &ticker);
+    // The text once, with the ticker's effect in the bottom band's font and colour as it is
+    // for a screen of that size, as high as the band: the page moves it across. Measured
+    // here, drawn on any thread.
+    struct TickerStrip
+    {
+        TRunString::StripKey look;
+        QSize size;
+        int textTop = 0;
+        QImage draw() const;
+    };
+    TickerStrip tickerStrip(QSize size, const QString &text, const TRunString &ticker);
 
     // The screen sizes drawn: from a phone on its side to a 4K screen either way up, nothing
     // larger (a larger page shows the picture scaled).

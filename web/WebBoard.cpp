@@ -322,34 +322,42 @@ WebBoardContent::Reply WebBoard::pictureReply(const QByteArray &png, const QByte
 
 // The board is laid out and copied out of its widgets on the window's thread; the drawing
 // in pixels and the packing, most of the work, are done on another, and the picture is
-// kept once it is packed. Pages asking for it
-// meanwhile, even while it is being drawn, wait for this one.
+// kept once it is packed.
 void WebBoard::drawAndPackOffThread(QSize size)
 {
-    const QByteArray key = packingKey(size);
     const QByteArray shows = m_snapshot.followedKey();
+    const auto packing = awaitPacking(packingKey(size), [this, size, shows](const QByteArray &png) {
+        m_snapshot.keep(size, {png, shows});
+    });
+    const BoardDrawing drawing = timedDrawing([&] { return m_snapshot.drawing(size); });
+    packOffThread(packing, [drawing] { return drawing.draw(); });
+}
+
+// Pages asking for a picture from now on, even while it is being drawn, wait for this one;
+// `keep` takes it on this thread once it is packed.
+std::shared_ptr<QPromise<QByteArray>> WebBoard::awaitPacking(const QByteArray &key,
+                                                            std::function<void(const QByteArray &)> keep)
+{
     auto promise = std::make_shared<QPromise<QByteArray>>();
     promise->start();
     const QFuture<QByteArray> packed = promise->future();
     m_packing.insert(key, packed);
     auto *watcher = new QFutureWatcher<QByteArray>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, size, shows, key] {
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, key, keep = std::move(keep)] {
         m_packing.remove(key);
         if (watcher->future().resultCount() > 0)
-            m_snapshot.keep(size, {watcher->result(), shows});
+            keep(watcher->result());
         watcher->deleteLater();
     });
     watcher->setFuture(packed);
+    return promise;
+}
 
-    const qint64 began = m_clock();
-    m_drawing = true;
-    const BoardDrawing drawing = m_snapshot.drawing(size);
-    m_drawing = false;
-    const qint64 ended = m_clock();
-    m_drawingBudget.spend(ended - began, ended);
-    QThreadPool::globalInstance()->start([promise, drawing] {
-        promise->addResult(encodePng(drawing.draw()));
-        promise->finish();
+void WebBoard::packOffThread(const std::shared_ptr<QPromise<QByteArray>> &packing, std::function<QImage()> draw)
+{
+    QThreadPool::globalInstance()->start([packing, draw = std::move(draw)] {
+        packing->addResult(encodePng(draw()));
+        packing->finish();
     });
 }
 
@@ -383,21 +391,24 @@ WebBoardContent::Reply WebBoard::tickerPicture(QSize size)
     if (!m_ticker)
         return {};
     const QByteArray key = tickerStripKey(size);
-    auto kept = m_tickerStrips.constFind(key);
-    if (kept == m_tickerStrips.constEnd()) {
-        if (!mayDrawAfresh())
+    if (const auto kept = m_tickerStrips.constFind(key); kept != m_tickerStrips.constEnd())
+        return {*kept, QByteArrayLiteral("image/png"), {}};
+    const QByteArray packing = "ticker " + key;
+    if (!m_packing.contains(packing)) {
+        if (m_packing.size() >= kPackingAtOnce || !mayDrawAfresh())
             return busyDrawing();
-        const qint64 began = m_clock();
-        if (m_tickerStrips.size() >= qsizetype(BoardSnapshot::kKeptSizes))
-            m_tickerStrips.clear();
-        m_drawing = true;
-        const QImage strip = m_snapshot.tickerStrip(size, m_run.text, *m_ticker);
-        m_drawing = false;
-        kept = m_tickerStrips.insert(key, encodePng(strip));
-        const qint64 ended = m_clock();
-        m_drawingBudget.spend(ended - began, ended);
+        const auto promise = awaitPacking(packing, [this, key](const QByteArray &png) {
+            if (m_tickerStrips.size() >= qsizetype(BoardSnapshot::kKeptSizes))
+                m_tickerStrips.clear();
+            m_tickerStrips.insert(key, png);
+        });
+        const BoardSnapshot::TickerStrip strip =
+            timedDrawing([&] { return m_snapshot.tickerStrip(size, m_run.text, *m_ticker); });
+        packOffThread(promise, [strip] { return strip.draw(); });
     }
-    return {*kept, QByteArrayLiteral("image/png"), {}};
+    Reply reply{{}, QByteArrayLiteral("image/png"), {}};
+    reply.later = m_packing.value(packing);
+    return reply;
 }
 
 WebBoardContent::Reply WebBoard::rates(const QByteArray &ifNoneMatch)

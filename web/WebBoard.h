@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QPromise>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -80,6 +81,22 @@ private:
     Reply boardPicture(QSize size, const QByteArray &version);
     static Reply pictureReply(const QByteArray &png, const QByteArray &shows, const QByteArray &version);
     void drawAndPackOffThread(QSize size);
+    std::shared_ptr<QPromise<QByteArray>> awaitPacking(const QByteArray &key,
+                                                       std::function<void(const QByteArray &)> keep);
+    static void packOffThread(const std::shared_ptr<QPromise<QByteArray>> &packing, std::function<QImage()> draw);
+    // Runs `take` (which lays out or copies the board) as a drawing: counted against the
+    // window thread's budget, and no page is laid out meanwhile.
+    template <typename Take>
+    auto timedDrawing(Take take)
+    {
+        const qint64 began = m_clock();
+        m_drawing = true;
+        auto taken = take();
+        m_drawing = false;
+        const qint64 ended = m_clock();
+        m_drawingBudget.spend(ended - began, ended);
+        return taken;
+    }
     QByteArray packingKey(QSize size) const;
     Reply pictureBeingPacked(QSize size, const QByteArray &version);
     Reply tickerPicture(QSize size);
