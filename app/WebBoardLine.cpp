@@ -18,6 +18,7 @@ WebBoardLine::WebBoardLine(AddressSource addresses, QObject *parent)
     m_shown.statusText = kStoppedText;
     connect(&programSettings(), &ProgramSettings::webBoardOnChanged, this, &WebBoardLine::followSwitch);
     connect(&programSettings(), &ProgramSettings::webBoardPortChanged, this, &WebBoardLine::followPort);
+    connect(&programSettings(), &ProgramSettings::webBoardAllowedChanged, this, &WebBoardLine::allowedRangesChanged);
 }
 
 bool WebBoardLine::switchedOn() const
@@ -28,6 +29,16 @@ bool WebBoardLine::switchedOn() const
 int WebBoardLine::port() const
 {
     return programSettings().webBoardPort();
+}
+
+QString WebBoardLine::allowedRanges() const
+{
+    return programSettings().webBoardAllowed();
+}
+
+void WebBoardLine::chooseAllowedRanges(const QString &ranges)
+{
+    programSettings().setWebBoardAllowed(ranges);
 }
 
 void WebBoardLine::startUp()

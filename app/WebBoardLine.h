@@ -8,7 +8,7 @@
 
 #include <functional>
 
-// The web board on the settings tab: keeps "WebBoard" and "WebPort" in the program's
+// The web board on the settings tab: keeps "WebBoard", "WebPort" and "WebAllow" in the program's
 // settings, asks the web server to start and stop as the operator switches it and picks
 // ports, and from the server's reports makes what the group shows: the status line, and
 // while the server listens the addresses to open and the text of the QR code.
@@ -31,6 +31,8 @@ public:
 
     bool switchedOn() const;
     int port() const;
+    // Who may connect, as the operator wrote it; empty for the default.
+    QString allowedRanges() const;
 
     QStringList addressLines() const { return m_shown.addressLines; }
     // The first address: the one a phone is most likely to reach.
@@ -45,6 +47,7 @@ public:
     // The operator's check box and port field.
     void switchOn(bool on);
     void choosePort(int port);
+    void chooseAllowedRanges(const QString &ranges);
 
 public slots:
     void serverListening(quint16 port);
@@ -58,6 +61,7 @@ signals:
 
     void switchedOnChanged(bool on);
     void portChanged(int port);
+    void allowedRangesChanged(const QString &ranges);
     void addressLinesChanged(const QStringList &lines);
     void qrTextChanged(const QString &text);
     void statusChanged(const QString &text, bool isError);

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QSpinBox>
 
@@ -15,7 +16,8 @@
 namespace {
 
 constexpr int kAddressFontPixels = 12; // an IPv6 address still fits the group's width
-constexpr int kQrTop = 124;
+constexpr int kStatusTop = 76;
+constexpr int kQrTop = 148;
 
 } // namespace
 
@@ -28,6 +30,7 @@ TWebBoardTab::TWebBoardTab(QWidget *parent)
     GroupWeb->setObjectName(QStringLiteral("GroupWeb"));
     GroupWeb->setGeometry(0, 0, kWidth, kHeight);
     buildSwitchRow();
+    buildAllowRow();
     buildAddressPart();
     showAddressesVisible(false);
 }
@@ -53,16 +56,29 @@ void TWebBoardTab::buildSwitchRow()
     lblPort->setBuddy(ePort);
 }
 
+void TWebBoardTab::buildAllowRow()
+{
+    lblWebAllow = new QLabel(QStringLiteral("Кому:"), GroupWeb);
+    lblWebAllow->setObjectName(QStringLiteral("lblWebAllow"));
+    lblWebAllow->setGeometry(8, 50, 44, 22);
+    eWebAllow = new QLineEdit(GroupWeb);
+    eWebAllow->setObjectName(QStringLiteral("eWebAllow"));
+    eWebAllow->setGeometry(56, 48, 233, 26);
+    eWebAllow->setPlaceholderText(QStringLiteral("своя сеть (10/8, 192.168/16, …)"));
+    eWebAllow->setToolTip(QStringLiteral("Адреса, которым видно табло: сети через запятую, например 192.168.1.0/24"));
+    lblWebAllow->setBuddy(eWebAllow);
+}
+
 void TWebBoardTab::buildAddressPart()
 {
     lblWebStatus = new QLabel(GroupWeb);
     lblWebStatus->setObjectName(QStringLiteral("lblWebStatus"));
-    lblWebStatus->setGeometry(8, 48, 281, 18);
+    lblWebStatus->setGeometry(8, kStatusTop, 281, 18);
     lblWebStatus->setTextFormat(Qt::PlainText);
 
     lblWebAddress = new QLabel(GroupWeb);
     lblWebAddress->setObjectName(QStringLiteral("lblWebAddress"));
-    lblWebAddress->setGeometry(8, 68, 281, kQrTop - 68 - 2);
+    lblWebAddress->setGeometry(8, kStatusTop + 20, 281, kQrTop - kStatusTop - 20 - 2);
     lblWebAddress->setTextFormat(Qt::PlainText);
     lblWebAddress->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The operator copies an address into a message or a browser.
@@ -81,6 +97,7 @@ void TWebBoardTab::follow(WebBoardLine &line)
 {
     showSwitchedOn(line.switchedOn());
     showPort(line.port());
+    showAllowedRanges(line.allowedRanges());
     showAddresses(line.addressLines());
     showQrCode(line.qrText());
     showStatus(line.statusText(), line.statusIsError());
@@ -90,10 +107,19 @@ void TWebBoardTab::follow(WebBoardLine &line)
     connect(ePort, &QSpinBox::valueChanged, &line, &WebBoardLine::choosePort);
     connect(&line, &WebBoardLine::switchedOnChanged, this, &TWebBoardTab::showSwitchedOn);
     connect(&line, &WebBoardLine::portChanged, this, &TWebBoardTab::showPort);
+    // The list counts once the operator leaves the field or presses Enter, not at each key.
+    connect(eWebAllow, &QLineEdit::editingFinished, &line, [this, &line] { line.chooseAllowedRanges(eWebAllow->text()); });
+    connect(&line, &WebBoardLine::allowedRangesChanged, this, &TWebBoardTab::showAllowedRanges);
     connect(&line, &WebBoardLine::addressLinesChanged, this, &TWebBoardTab::showAddresses);
     connect(&line, &WebBoardLine::qrTextChanged, this, &TWebBoardTab::showQrCode);
     connect(&line, &WebBoardLine::statusChanged, this, &TWebBoardTab::showStatus);
     connect(&line, &WebBoardLine::addressesVisibleChanged, this, &TWebBoardTab::showAddressesVisible);
+}
+
+void TWebBoardTab::showAllowedRanges(const QString &ranges)
+{
+    if (eWebAllow->text() != ranges)
+        eWebAllow->setText(ranges);
 }
 
 void TWebBoardTab::showSwitchedOn(bool on)

@@ -5,6 +5,7 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QSpinBox;
 class WebBoardLine;
 
@@ -28,6 +29,7 @@ public:
 
     void showSwitchedOn(bool on);
     void showPort(int port);
+    void showAllowedRanges(const QString &ranges);
     void showAddresses(const QStringList &lines);
     // The code is drawn as large as its place allows; no text, no picture.
     void showQrCode(const QString &text);
@@ -38,11 +40,14 @@ public:
     QCheckBox *cbWebBoard;
     QLabel *lblPort;
     QSpinBox *ePort;
+    QLabel *lblWebAllow;
+    QLineEdit *eWebAllow;
     QLabel *lblWebStatus;
     QLabel *lblWebAddress;
     QLabel *imgWebQr;
 
 private:
     void buildSwitchRow();
+    void buildAllowRow();
     void buildAddressPart();
 };

@@ -24,7 +24,22 @@ void webBoardRender(benchmark::State &state, QSize browser)
     state.counters["png_kb"] = double(bytes) / 1024;
 }
 
+// What the window's thread spends on a fresh picture: the board laid out and copied out of
+// its widgets; the drawing in pixels and the packing go to another thread.
+void webBoardWindowThreadCost(benchmark::State &state, QSize browser)
+{
+    TFrameCorvane followed;
+    benchsupport::fillBoard(followed);
+    BoardSnapshot snapshot(&followed);
+    int toggle = 0;
+    for (auto _ : state) {
+        followed.row(4).Pok->setCaption(toggle++ % 2 ? QStringLiteral("117,30") : QStringLiteral("117,31"));
+        benchmark::DoNotOptimize(snapshot.drawing(browser).size());
+    }
+}
+
 } // namespace
 
 BENCHMARK_CAPTURE(webBoardRender, 1080x1920, QSize(1080, 1920))->Name("BM_WebBoardRender/1080x1920")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(webBoardRender, 1920x1080, QSize(1920, 1080))->Name("BM_WebBoardRender/1920x1080")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(webBoardWindowThreadCost, 1080x1920, QSize(1080, 1920))->Name("BM_WebBoardWindowThreadCost/1080x1920")->Unit(benchmark::kMillisecond);

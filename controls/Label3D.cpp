@@ -123,31 +123,65 @@ void TLabel3D::paintEvent(QPaintEvent *)
 
 void TLabel3D::paintLabel(QPainter &painter) const
 {
-    QRect r = rect();
-    drawFrame(painter, r);
-    if (m_fillGradient)
-        PaintGradient(painter, r, m_firstColor, m_gradientOrientation, m_lastColor);
-    else if (!m_transparent && !r.isEmpty())
-        painter.fillRect(r, resolveColor(m_color));
-    painter.setBackgroundMode(Qt::TransparentMode);
-
-    const unsigned flags = alignmentFlag(m_alignment) | DT::ExpandTabs | DT::WordBreak;
-    if (m_layout != tlTop) {
-        QRect measured = r;
-        DrawLabelText(nullptr, measured, flags | DT::CalcRect);
-        r = placeTextBlock(r, measured, m_layout);
-    }
-    DrawLabelText(&painter, r, flags);
+    painting().paint(painter);
 }
 
-void TLabel3D::drawFrame(QPainter &painter, QRect &rect) const
+TLabel3D::Painting TLabel3D::painting() const
 {
-    const int w = m_borderWidth;
-    switch (m_borderStyle) {
+    Painting p;
+    p.size = size();
+    p.font = font();
+    p.enabled = ownEnabled();
+    p.text = m_text;
+    p.fontColor = m_fontColor;
+    p.color = m_color;
+    p.transparent = m_transparent;
+    p.alignment = m_alignment;
+    p.layout = m_layout;
+    p.wordWrap = m_wordWrap;
+    p.showAccelChar = m_showAccelChar;
+    p.firstColor = m_firstColor;
+    p.lastColor = m_lastColor;
+    p.fillGradient = m_fillGradient;
+    p.gradientOrientation = m_gradientOrientation;
+    p.highLightColor = m_highLightColor;
+    p.shadowColor = m_shadowColor;
+    p.bevel = m_bevel;
+    p.shadowSize = m_shadowSize;
+    p.borderColor = m_borderColor;
+    p.borderWidth = m_borderWidth;
+    p.borderStyle = m_borderStyle;
+    p.shadowNapr = m_shadowNapr;
+    return p;
+}
+
+void TLabel3D::Painting::paint(QPainter &painter) const
+{
+    QRect r(QPoint(0, 0), size);
+    drawFrame(painter, r);
+    if (fillGradient)
+        PaintGradient(painter, r, firstColor, gradientOrientation, lastColor);
+    else if (!transparent && !r.isEmpty())
+        painter.fillRect(r, resolveColor(color));
+    painter.setBackgroundMode(Qt::TransparentMode);
+
+    const unsigned flags = alignmentFlag(alignment) | DT::ExpandTabs | DT::WordBreak;
+    if (layout != tlTop) {
+        QRect measured = r;
+        drawText(nullptr, measured, flags | DT::CalcRect);
+        r = placeTextBlock(r, measured, layout);
+    }
+    drawText(&painter, r, flags);
+}
+
+void TLabel3D::Painting::drawFrame(QPainter &painter, QRect &rect) const
+{
+    const int w = borderWidth;
+    switch (borderStyle) {
     case lbNone:
         break;
     case lbNormal:
-        DrawFrameRings(painter, rect, m_borderColor, m_borderColor, w);
+        DrawFrameRings(painter, rect, borderColor, borderColor, w);
         break;
     case lbLowered:
         DrawFrameRings(painter, rect, clBtnShadow, clBtnHighlight, w);
@@ -203,48 +237,52 @@ int TLabel3D::toQtTextFlags(unsigned flags)
 
 void TLabel3D::DrawLabelText(QPainter *painter, QRect &rect, unsigned flags) const
 {
+    painting().drawText(painter, rect, flags);
+}
+
+void TLabel3D::Painting::drawText(QPainter *painter, QRect &rect, unsigned flags) const
+{
     const bool measuring = (flags & DT::CalcRect) != 0;
     // An empty label (or a lone accelerator mark) still measures one line high.
-    const bool padded = measuring && (m_text.isEmpty() || (m_showAccelChar && m_text == QLatin1String("&")));
-    const QString text = padded ? m_text + QLatin1Char(' ') : m_text;
-    if (!m_showAccelChar)
+    const bool padded = measuring && (text.isEmpty() || (showAccelChar && text == QLatin1String("&")));
+    const QString shown = padded ? text + QLatin1Char(' ') : text;
+    if (!showAccelChar)
         flags |= DT::NoPrefix;
     if (painter && !measuring)
-        painter->setFont(font());
+        painter->setFont(font);
 
-    if (m_bevel == blNone) {
-        textPass(painter, rect, toQtTextFlags(flags), measuring, text, m_fontColor);
+    if (bevel == blNone) {
+        textPass(painter, rect, toQtTextFlags(flags), measuring, shown, fontColor);
         return;
     }
 
     // Unlike the plain text above, the effect passes break lines only under WordWrap.
-    const int passFlags = toQtTextFlags(m_wordWrap ? flags : flags & ~DT::WordBreak);
+    const int passFlags = toQtTextFlags(wordWrap ? flags : flags & ~DT::WordBreak);
     // Measuring only needs the last, unshifted pass: offset copies never widen the block.
     if (!measuring && painter) {
-        const bool enabled = ownEnabled();
-        const int s = m_shadowSize;
-        const TColor first = m_bevel == blLowered ? m_shadowColor : m_highLightColor;
-        const TColor direction = m_bevel == blLowered ? m_highLightColor : m_shadowColor;
-        if (m_bevel != blShadow && enabled) {
+        const int s = shadowSize;
+        const TColor first = bevel == blLowered ? shadowColor : highLightColor;
+        const TColor direction = bevel == blLowered ? highLightColor : shadowColor;
+        if (bevel != blShadow && enabled) {
             QRect shifted = rect.translated(-s, -s);
-            textPass(painter, shifted, passFlags, false, text, first);
+            textPass(painter, shifted, passFlags, false, shown, first);
         }
         for (int bit = 0; bit < 8; ++bit) {
-            if (!(m_shadowNapr & (1 << bit)))
+            if (!(shadowNapr & (1 << bit)))
                 continue;
             QRect shifted = rect.translated(kDirections[bit].dx * s, kDirections[bit].dy * s);
-            textPass(painter, shifted, passFlags, false, text, direction);
+            textPass(painter, shifted, passFlags, false, shown, direction);
         }
     }
-    textPass(painter, rect, passFlags, measuring, text, ownEnabled() ? m_fontColor : clGrayText);
+    textPass(painter, rect, passFlags, measuring, shown, enabled ? fontColor : clGrayText);
 }
 
-void TLabel3D::textPass(QPainter *painter, QRect &rect, int qtFlags, bool measuring, const QString &text,
-                        TColor color) const
+void TLabel3D::Painting::textPass(QPainter *painter, QRect &rect, int qtFlags, bool measuring,
+                                  const QString &passText, TColor passColor) const
 {
     if (measuring) {
         // Like the platform's measuring call: the block keeps the given top-left corner.
-        const QRect block = QFontMetrics(font()).boundingRect(rect, qtFlags, text);
+        const QRect block = QFontMetrics(font).boundingRect(rect, qtFlags, passText);
         rect = QRect(rect.topLeft(), block.size());
         return;
     }
@@ -255,8 +293,8 @@ void TLabel3D::textPass(QPainter *painter, QRect &rect, int qtFlags, bool measur
     // character, say) can reach past them, onto the frame; so clip every pass.
     painter->save();
     painter->setClipRect(rect, Qt::IntersectClip);
-    painter->setPen(resolveColor(color));
-    painter->drawText(rect, qtFlags | Qt::TextDontClip, text);
+    painter->setPen(resolveColor(passColor));
+    painter->drawText(rect, qtFlags | Qt::TextDontClip, passText);
     painter->restore();
 }
 

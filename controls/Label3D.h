@@ -122,6 +122,45 @@ public:
     // Paints the whole label onto painter, whose origin is the label's top-left corner.
     void paintLabel(QPainter &painter) const;
 
+    // What the label shows, copied out of it: paints as the label does, on any painter and
+    // on any thread, whatever becomes of the label meanwhile.
+    struct Painting
+    {
+        QSize size;
+        QFont font;
+        bool enabled = true;
+        QString text;
+        TColor fontColor = clBtnText;
+        TColor color = clBtnFace;
+        bool transparent = false;
+        TAlignment alignment = taLeftJustify;
+        TTextLayout layout = tlTop;
+        bool wordWrap = false;
+        bool showAccelChar = true;
+        TColor firstColor = clWhite;
+        TColor lastColor = clTeal;
+        bool fillGradient = false;
+        TGradientOrientation gradientOrientation = goHorizontal;
+        TColor highLightColor = clBtnHighlight;
+        TColor shadowColor = clBtnShadow;
+        TLabel3DBevel bevel = blRaised;
+        int shadowSize = 1;
+        TColor borderColor = clBlack;
+        int borderWidth = 1;
+        TLabel3DBorderStyle borderStyle = lbNone;
+        int shadowNapr = 1;
+
+        void paint(QPainter &painter) const;
+        // As DrawLabelText.
+        void drawText(QPainter *painter, QRect &rect, unsigned flags) const;
+
+    private:
+        void drawFrame(QPainter &painter, QRect &rect) const;
+        void textPass(QPainter *painter, QRect &rect, int qtFlags, bool measuring, const QString &passText,
+                      TColor passColor) const;
+    };
+    Painting painting() const;
+
     // The QPainter text flags standing for a set of DT flags (DT::CalcRect aside).
     static int toQtTextFlags(unsigned flags);
     // Where a text block measured as `measured` (from rect's top-left) is drawn for
@@ -142,10 +181,6 @@ protected:
 
 private:
     void invalidate();
-    void drawFrame(QPainter &painter, QRect &rect) const;
-    // One pass of the text routine: measures into rect when measuring, else draws.
-    void textPass(QPainter *painter, QRect &rect, int qtFlags, bool measuring, const QString &text,
-                  TColor color) const;
     // The label's own Enabled state; a disabled parent (the board's hosts) does not grey it.
     bool ownEnabled() const;
 

@@ -385,22 +385,27 @@ QPoint TRunString::textOrigin()
 
 void TRunString::DrawStyledText(QPainter &painter, int x, int y)
 {
-    painter.setFont(m_font);
+    DrawStyledText(painter, x, y, currentStripKey());
+}
+
+void TRunString::DrawStyledText(QPainter &painter, int x, int y, const StripKey &look)
+{
+    painter.setFont(look.font);
     painter.setBackgroundMode(Qt::TransparentMode);
     const std::int64_t baseline = std::int64_t(y) + painter.fontMetrics().ascent();
-    const auto put = [&](std::int64_t shift, TColor color) {
-        painter.setPen(resolveColor(color));
-        painter.drawText(QPoint(runpath::saturate(x + shift), runpath::saturate(baseline + shift)), m_text);
+    const auto put = [&](std::int64_t shift, QRgb color) {
+        painter.setPen(QColor(color));
+        painter.drawText(QPoint(runpath::saturate(x + shift), runpath::saturate(baseline + shift)), look.text);
     };
-    const std::int64_t depth = m_depth;
-    if (m_labelStyle == rlRaised) {
-        put(0, m_colorH);
-        put(2 * depth, m_colorS);
-    } else if (m_labelStyle == rlLowered) {
-        put(0, m_colorS);
-        put(2 * depth, m_colorH);
+    const std::int64_t depth = look.depth;
+    if (look.style == rlRaised) {
+        put(0, look.highlight);
+        put(2 * depth, look.shadow);
+    } else if (look.style == rlLowered) {
+        put(0, look.shadow);
+        put(2 * depth, look.highlight);
     }
-    put(depth, m_fontColor);
+    put(depth, look.main);
 }
 
 TRunString::StripKey TRunString::currentStripKey() const

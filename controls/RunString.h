@@ -130,8 +130,25 @@ public:
     // (also stores the box and offsets as a paint does).
     QPoint textOrigin();
 
+    // Everything the text looks like, copied out of the control: it draws the same on any
+    // thread.
+    struct StripKey
+    {
+        QString text;
+        QFont font;
+        QRgb background = 0;
+        QRgb main = 0;
+        QRgb highlight = 0;
+        QRgb shadow = 0;
+        TRLabelStyle style = rlRaised;
+        int depth = 0;
+        bool operator==(const StripKey &) const = default;
+    };
+    StripKey currentStripKey() const;
+
     // The text with its effect copies, top-left of the text box at (x, y).
     void DrawStyledText(QPainter &painter, int x, int y);
+    static void DrawStyledText(QPainter &painter, int x, int y, const StripKey &look);
 
     // One frame through the cached strip, onto a painter whose origin is the control's
     // top-left corner (only the pixels within `area`, by default all), or into a new image
@@ -169,25 +186,12 @@ private:
         QRect ink;      // glyph coverage around the baseline origin
         bool valid = false;
     };
-    struct StripKey
-    {
-        QString text;
-        QFont font;
-        QRgb background = 0;
-        QRgb main = 0;
-        QRgb highlight = 0;
-        QRgb shadow = 0;
-        TRLabelStyle style = rlRaised;
-        int depth = 0;
-        bool operator==(const StripKey &) const = default;
-    };
 
     const TextMetrics &metrics();
     void storeTextBox(QSize textSize);
     QPoint originFor(double f) const;
     double currentFraction() const;
     void fontChanged();
-    StripKey currentStripKey() const;
     bool prepareStrip();
     void stepForward();
     void endRunIfDone();

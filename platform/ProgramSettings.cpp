@@ -41,6 +41,7 @@ void ProgramSettings::reset()
     m_runSpeed = 1;
     m_webBoardOn = false;
     m_webBoardPort = kDefaultWebBoardPort;
+    m_webBoardAllowed.clear();
     m_titleHistory.clear();
     m_settingsLoaded = false;
 }
@@ -135,6 +136,11 @@ void ProgramSettings::setWebBoardPort(int port)
 {
     if (port >= kFirstPort && port <= kLastPort)
         assign(m_webBoardPort, port, &ProgramSettings::webBoardPortChanged);
+}
+
+void ProgramSettings::setWebBoardAllowed(const QString &ranges)
+{
+    assign(m_webBoardAllowed, ranges.trimmed(), &ProgramSettings::webBoardAllowedChanged);
 }
 
 void ProgramSettings::setTitleHistory(const QStringList &history)

@@ -42,6 +42,7 @@ class ProgramSettings : public QObject
     Q_PROPERTY(int RsSpeed READ runSpeed WRITE setRunSpeed NOTIFY runSpeedChanged)
     Q_PROPERTY(bool WebBoard READ webBoardOn WRITE setWebBoardOn NOTIFY webBoardOnChanged)
     Q_PROPERTY(int WebPort READ webBoardPort WRITE setWebBoardPort NOTIFY webBoardPortChanged)
+    Q_PROPERTY(QString WebAllow READ webBoardAllowed WRITE setWebBoardAllowed NOTIFY webBoardAllowedChanged)
     Q_PROPERTY(bool SettingsLoaded READ settingsLoaded)
 public:
     // The store's root key; the program title follows it.
@@ -95,6 +96,9 @@ public:
     void setWebBoardOn(bool on);
     int webBoardPort() const { return m_webBoardPort; }
     void setWebBoardPort(int port);
+    // Who may open the web board: CIDR ranges; empty for loopback and the private networks.
+    QString webBoardAllowed() const { return m_webBoardAllowed; }
+    void setWebBoardAllowed(const QString &ranges);
 
     // The title texts entered before, most recent first, as the title's history list holds them.
     QStringList titleHistory() const { return m_titleHistory; }
@@ -122,6 +126,7 @@ signals:
     void runSpeedChanged();
     void webBoardOnChanged(bool on);
     void webBoardPortChanged(int port);
+    void webBoardAllowedChanged(const QString &ranges);
     void titleHistoryChanged();
 
 private:
@@ -141,6 +146,7 @@ private:
     int m_runSpeed = 1;
     bool m_webBoardOn = false;
     int m_webBoardPort = kDefaultWebBoardPort;
+    QString m_webBoardAllowed;
     QStringList m_titleHistory;
     bool m_settingsLoaded = false;
 };

@@ -53,6 +53,9 @@ void readWebBoard(ProgramSettings &settings, const SettingsStore &store)
     int port = 0;
     if (store.readInteger(QStringLiteral("WebPort"), port))
         settings.setWebBoardPort(port);
+    QString allowed;
+    if (store.readString(QStringLiteral("WebAllow"), allowed))
+        settings.setWebBoardAllowed(allowed);
 }
 
 QString fontRecordPrefix(int field)
@@ -116,5 +119,6 @@ void writeStoredSettings(const ProgramSettings &settings, SettingsStore &store)
     store.writeInteger(QStringLiteral("RsSpeed"), settings.runSpeed());
     store.writeBool(QStringLiteral("WebBoard"), settings.webBoardOn());
     store.writeInteger(QStringLiteral("WebPort"), settings.webBoardPort());
+    store.writeString(QStringLiteral("WebAllow"), settings.webBoardAllowed());
     writeTitleHistory(settings.titleHistory(), store);
 }

@@ -17,7 +17,7 @@ struct StoredWindowPosition
 // Reads the program-wide values of the store into the settings, in their fixed order: the
 // guarded group first ("Left" to "RsSpeed"; the first value that is missing or of another
 // type ends it silently, keeping what was read before), then the running-text list ("RS",
-// comma text), the rate table, and last the web board ("WebBoard", "WebPort"), each on its
+// comma text), the rate table, and last the web board ("WebBoard", "WebPort", "WebAllow"), each on its
 // own: a value that is missing, of another type or no port keeps what the settings hold. A
 // table stored as anything but text counts as missing and is kept in the store until the
 // operator edits.

@@ -5,6 +5,7 @@
 #include "controls/Label3D.h"
 #include "platform/ProgramSettings.h"
 
+#include <algorithm>
 #include <QCoreApplication>
 #include <cstdlib>
 #include <QDeadlineTimer>
@@ -183,6 +184,17 @@ QString desktopEntryErrors(const QString &path)
     if (validator.exitStatus() == QProcess::NormalExit && validator.exitCode() == 0 && !output.contains(QLatin1String("error")))
         return {};
     return output.isEmpty() ? QStringLiteral("exit code %1").arg(validator.exitCode()) : output;
+}
+
+bool hasHttpHeader(const QByteArray &wire, const QByteArray &name, const QByteArray &value)
+{
+    const qsizetype headEnd = wire.indexOf("\r\n\r\n");
+    const QList<QByteArray> lines = wire.left(headEnd < 0 ? wire.size() : headEnd).split('\n');
+    return std::any_of(lines.begin() + (lines.isEmpty() ? 0 : 1), lines.end(), [&](const QByteArray &line) {
+        const qsizetype colon = line.indexOf(':');
+        return colon > 0 && line.left(colon).compare(name, Qt::CaseInsensitive) == 0
+               && line.mid(colon + 1).trimmed() == value;
+    });
 }
 
 void setProgramSanitizerOptions(QProcessEnvironment &env)

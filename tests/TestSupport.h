@@ -98,6 +98,10 @@ QString dataPath(const QString &name);
 // file; empty when it accepts it.
 QString desktopEntryErrors(const QString &path);
 
+// Whether the first answer head on `wire` carries the header with this value; header names
+// are matched without regard to case, as HTTP reads them (Qt 6.8 sends them in lower case).
+bool hasHttpHeader(const QByteArray &wire, const QByteArray &name, const QByteArray &value);
+
 // The sanitizer options for the real program started by a test:
 // - strict string checks off: the X keyboard library hands strndup() a name that is not
 //   terminated within its buffer, which is allowed, but the checks take it for an overflow

@@ -74,16 +74,6 @@ void BoardSnapshot::layOutFor(QSize size)
     m_frame->FrameResize();
 }
 
-QImage BoardSnapshot::render(QSize size)
-{
-    layOutFor(size);
-    showSharpTitle();
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    m_host->render(&image);
-    return image;
-}
-
 // The followed board's decode serves every band it covers; a larger band gets a decode of
 // its own, kept for the next page of that size or smaller, so the followed board's picture
 // stays as it is and no more than one extra decode is held.
@@ -116,9 +106,35 @@ QRect BoardSnapshot::tickerBand(QSize size)
 
 bool BoardSnapshot::isKept(QSize size)
 {
+    return kept(size) != nullptr;
+}
+
+const BoardSnapshot::Picture *BoardSnapshot::kept(QSize size)
+{
     followIfChanged();
     size = boundedSize(size);
-    return m_pictures.count({size.width(), size.height()}) > 0;
+    const auto found = m_pictures.find({size.width(), size.height()});
+    return found == m_pictures.end() ? nullptr : &found->second;
+}
+
+BoardDrawing BoardSnapshot::drawing(QSize size)
+{
+    followIfChanged();
+    size = boundedSize(size);
+    layOutFor(size);
+    showSharpTitle();
+    return BoardDrawing::of(m_host.get());
+}
+
+void BoardSnapshot::keep(QSize size, Picture picture)
+{
+    followIfChanged();
+    if (picture.version != m_followedKey)
+        return;
+    size = boundedSize(size);
+    if (m_pictures.size() >= kKeptSizes)
+        m_pictures.clear();
+    m_pictures.insert_or_assign({size.width(), size.height()}, std::move(picture));
 }
 
 const BoardSnapshot::Picture &BoardSnapshot::picture(QSize size)
@@ -128,15 +144,11 @@ const BoardSnapshot::Picture &BoardSnapshot::picture(QSize size)
     const std::pair<int, int> key{size.width(), size.height()};
     if (auto kept = m_pictures.find(key); kept != m_pictures.end())
         return kept->second;
-    if (m_pictures.size() >= kKeptSizes)
-        m_pictures.clear();
-    Picture made;
-    made.png = encodePng(render(size));
-    made.version = m_followedKey;
-    return m_pictures.emplace(key, std::move(made)).first->second;
+    keep(size, {encodePng(drawing(size).draw()), m_followedKey});
+    return m_pictures.at(key);
 }
 
-QImage BoardSnapshot::tickerStrip(QSize size, const QString &text, const TRunString &ticker)
+BoardSnapshot::TickerStrip BoardSnapshot::tickerStrip(QSize size, const QString &text, const TRunString &ticker)
 {
     const QRect band = tickerBand(size);
     TRunString strip;
@@ -149,9 +161,15 @@ QImage BoardSnapshot::tickerStrip(QSize size, const QString &text, const TRunStr
     strip.setRText(text);
     strip.resize(1, band.height());
     strip.Recalculate();
-    QImage image(QSize(std::max(1, strip.textBoxWidth()), std::max(1, band.height())), QImage::Format_RGB32);
-    image.fill(resolveColor(ticker.color()));
+    return {strip.currentStripKey(), QSize(std::max(1, strip.textBoxWidth()), std::max(1, band.height())),
+            runpath::centred(band.height(), strip.textBoxHeight())};
+}
+
+QImage BoardSnapshot::TickerStrip::draw() const
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(look.background));
     QPainter painter(&image);
-    strip.DrawStyledText(painter, 0, runpath::centred(band.height(), strip.textBoxHeight()));
+    TRunString::DrawStyledText(painter, 0, textTop, look);
     return image;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "BoardDrawing.h"
 #include "content/TitlePicture.h"
+#include "controls/RunString.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -12,7 +14,6 @@
 
 class TDockPanel;
 class TFrameCorvane;
-class TRunString;
 
 // The board drawn off-screen for a screen of any size, as the TV board would look on a
 // monitor of that shape: a frame of its own, laid out afresh for that shape, with the
@@ -43,23 +44,38 @@ public:
     bool isKept(QSize size);
     // The board for a screen of that size (within kMinimumSize..kMaximumSize).
     const Picture &picture(QSize size);
+    // The picture for that size if it is made already and still shows the followed board.
+    const Picture *kept(QSize size);
+    // The board for a screen of that size, copied out of its widgets to be drawn and packed
+    // on another thread; the picture made there is kept with `keep`.
+    BoardDrawing drawing(QSize size);
+    // Keeps a picture packed elsewhere, if the board still shows what it was drawn from.
+    void keep(QSize size, Picture picture);
     // The bottom band of the board for a screen of that size.
     QRect tickerBand(QSize size);
-    // The text once, drawn with the ticker's effect in the bottom band's font and colour as
-    // it is for a screen of that size, as high as the band: the page moves it across.
-    QImage tickerStrip(QSize size, const QString &text, const TRunString &ticker);
+    // The text once, with the ticker's effect in the bottom band's font and colour as it is
+    // for a screen of that size, as high as the band: the page moves it across. Measured
+    // here, drawn on any thread.
+    struct TickerStrip
+    {
+        TRunString::StripKey look;
+        QSize size;
+        int textTop = 0;
+        QImage draw() const;
+    };
+    TickerStrip tickerStrip(QSize size, const QString &text, const TRunString &ticker);
 
-    // The screen sizes drawn: from a phone on its side to an 8K TV, nothing larger.
+    // The screen sizes drawn: from a phone on its side to a 4K screen either way up, nothing
+    // larger (a larger page shows the picture scaled).
     static QSize boundedSize(QSize requested);
     static constexpr QSize kMinimumSize{64, 64};
-    static constexpr QSize kMaximumSize{4320, 7680};
+    static constexpr QSize kMaximumSize{3840, 3840};
     // The most sizes kept at once; browsers of the office come in a handful of sizes.
     static constexpr std::size_t kKeptSizes = 16;
 
 private:
     void followIfChanged();
     void layOutFor(QSize size);
-    QImage render(QSize size);
     void showSharpTitle();
 
     const TFrameCorvane *m_followed;

@@ -2,6 +2,8 @@
 
 #include "HttpExchange.h"
 
+#include <algorithm>
+
 EventStream::EventStream(QObject *parent)
     : QObject(parent)
 {
@@ -20,6 +22,12 @@ int EventStream::listenerCount() const
     return count;
 }
 
+bool EventStream::isListening(const QTcpSocket *socket) const
+{
+    return std::any_of(m_listeners.begin(), m_listeners.end(),
+                       [socket](const auto &listener) { return listener->socket() == socket; });
+}
+
 QByteArray EventStream::event(const QByteArray &name, const QByteArray &data)
 {
     QByteArray line = data;
@@ -33,10 +41,9 @@ void EventStream::listen(HttpExchange &exchange, const QByteArray &greeting)
     if (!socket)
         return;
     // The page tries again this soon after losing the connection.
-    m_listeners.push_back(exchange.openStream({{"Content-Type", "text/event-stream; charset=utf-8"},
-                                               {"Cache-Control", "no-store"},
-                                               {"X-Content-Type-Options", "nosniff"}},
-                                              "retry: 1000\n\n" + greeting));
+    HttpHeaderList headers{{"Content-Type", "text/event-stream; charset=utf-8"}, {"Cache-Control", "no-store"}};
+    headers += securityHeaders();
+    m_listeners.push_back(exchange.openStream(headers, "retry: 1000\n\n" + greeting));
     connect(socket, &QTcpSocket::disconnected, this, &EventStream::dropClosed, Qt::QueuedConnection);
     connect(socket, &QObject::destroyed, this, &EventStream::dropClosed, Qt::QueuedConnection);
     m_keepAlive.start();

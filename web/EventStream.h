@@ -9,6 +9,7 @@
 
 class HttpExchange;
 class HttpStream;
+class QTcpSocket;
 
 // The open pages that listen for changes (Server-Sent Events). Every event goes to every
 // page; a page that stops reading is let go before its unread events pile up, so one
@@ -29,6 +30,8 @@ public:
 
     bool isFull() const { return listenerCount() >= kMaxListeners; }
     int listenerCount() const;
+    // Whether the connection carries one of the streams.
+    bool isListening(const QTcpSocket *socket) const;
     // Takes the connection over: answers with the stream's headers, then `greeting` (the
     // events that bring a new or returning page up to date).
     void listen(HttpExchange &exchange, const QByteArray &greeting);

@@ -19,7 +19,7 @@ QHttpHeaders toHttpHeaders(const HttpHeaderList &headers)
 } // namespace
 #endif
 
-HttpStream::HttpStream(QHttpServerResponder &&responder, QTcpSocket *socket)
+HttpHeldAnswer::HttpHeldAnswer(QHttpServerResponder &&responder, QTcpSocket *socket)
     : m_responder(std::move(responder))
     , m_socket(socket)
 {
@@ -29,14 +29,20 @@ HttpStream::HttpStream(QHttpServerResponder &&responder, QTcpSocket *socket)
         m_responder.reset();
 }
 
-HttpStream::~HttpStream()
+HttpHeldAnswer::~HttpHeldAnswer()
 {
     QObject::disconnect(m_closing);
 }
 
-bool HttpStream::isOpen() const
+bool HttpHeldAnswer::isOpen() const
 {
     return m_responder && m_socket && m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
+void closeAfterAnswer(QTcpSocket *socket)
+{
+    if (socket)
+        QMetaObject::invokeMethod(socket, &QAbstractSocket::disconnectFromHost, Qt::QueuedConnection);
 }
 
 HttpExchange::HttpExchange(const QHttpServerRequest &request, QHttpServerResponder &responder, QTcpSocket *socket)
@@ -44,6 +50,26 @@ HttpExchange::HttpExchange(const QHttpServerRequest &request, QHttpServerRespond
     , m_responder(responder)
     , m_socket(socket)
 {
+}
+
+void HttpExchange::answer(QHttpServerResponder::StatusCode status, const HttpHeaderList &headers,
+                          const QByteArray &body, bool withBody)
+{
+    answerOn(m_responder, m_socket, status, headers, body, withBody);
+}
+
+std::unique_ptr<HttpLaterAnswer> HttpExchange::answerLater()
+{
+    return std::make_unique<HttpLaterAnswer>(std::move(m_responder), m_socket);
+}
+
+void HttpLaterAnswer::answer(QHttpServerResponder::StatusCode status, const HttpHeaderList &headers,
+                             const QByteArray &body, bool withBody)
+{
+    if (!isOpen())
+        return;
+    HttpExchange::answerOn(*m_responder, m_socket, status, headers, body, withBody);
+    m_responder.reset();
 }
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
@@ -56,14 +82,14 @@ void HttpStream::write(const QByteArray &bytes)
         m_socket->write(bytes);
 }
 
-void HttpExchange::answer(QHttpServerResponder::StatusCode status, const HttpHeaderList &headers,
-                          const QByteArray &body, bool withBody)
+void HttpExchange::answerOn(QHttpServerResponder &responder, QTcpSocket *, QHttpServerResponder::StatusCode status,
+                            const HttpHeaderList &headers, const QByteArray &body, bool withBody)
 {
-    m_responder.writeStatusLine(status);
-    m_responder.writeHeader("Content-Length", QByteArray::number(body.size()));
+    responder.writeStatusLine(status);
+    responder.writeHeader("Content-Length", QByteArray::number(body.size()));
     for (const auto &[name, value] : headers)
-        m_responder.writeHeader(name, value);
-    m_responder.writeBody(withBody ? body : QByteArray());
+        responder.writeHeader(name, value);
+    responder.writeBody(withBody ? body : QByteArray());
 }
 
 std::unique_ptr<HttpStream> HttpExchange::openStream(const HttpHeaderList &headers, const QByteArray &firstBytes)
@@ -105,11 +131,11 @@ void HttpStream::write(const QByteArray &bytes)
         m_responder->writeChunk(bytes);
 }
 
-void HttpExchange::answer(QHttpServerResponder::StatusCode status, const HttpHeaderList &headers,
-                          const QByteArray &body, bool withBody)
+void HttpExchange::answerOn(QHttpServerResponder &responder, QTcpSocket *socket, QHttpServerResponder::StatusCode status,
+                            const HttpHeaderList &headers, const QByteArray &body, bool withBody)
 {
-    if (withBody || !m_socket) {
-        m_responder.write(body, toHttpHeaders(headers), status);
+    if (withBody || !socket) {
+        responder.write(body, toHttpHeaders(headers), status);
         return;
     }
     // The responder always sends the length of what it writes, so a head that tells the
@@ -117,7 +143,7 @@ void HttpExchange::answer(QHttpServerResponder::StatusCode status, const HttpHea
     // connection's next request as usual.
     HttpHeaderList all = headers;
     all.prepend({"Content-Length", QByteArray::number(body.size())});
-    m_socket->write(httpHead(int(status), all));
+    socket->write(httpHead(int(status), all));
 }
 
 std::unique_ptr<HttpStream> HttpExchange::openStream(const HttpHeaderList &headers, const QByteArray &firstBytes)

@@ -24,26 +24,49 @@ class QHostAddress;
 class QHttpServerRequest;
 class QTcpServer;
 
-// An answer that stays open: an event stream, written to as events come.
-class HttpStream
+// An answer taken out of the request's handling, to be written to later; let go as the
+// connection closes.
+class HttpHeldAnswer
 {
 public:
-    explicit HttpStream(QHttpServerResponder &&responder, QTcpSocket *socket);
-    ~HttpStream();
-    HttpStream(const HttpStream &) = delete;
-    HttpStream &operator=(const HttpStream &) = delete;
-    // The connection behind the stream, for its state and its unread bytes; null once gone.
+    HttpHeldAnswer(QHttpServerResponder &&responder, QTcpSocket *socket);
+    ~HttpHeldAnswer();
+    HttpHeldAnswer(const HttpHeldAnswer &) = delete;
+    HttpHeldAnswer &operator=(const HttpHeldAnswer &) = delete;
+    // The connection behind the answer, for its state and its unread bytes; null once gone.
     QTcpSocket *socket() const { return m_socket; }
     bool isOpen() const;
-    void write(const QByteArray &bytes);
 
-private:
-    // Let go as the connection closes: the responder still speaks to the connection when
-    // it ends, and the connection is deleted soon after it closes.
+protected:
+    // The responder still speaks to the connection when it ends, and the connection is
+    // deleted soon after it closes, so it is let go as the connection closes.
     std::optional<QHttpServerResponder> m_responder;
     QPointer<QTcpSocket> m_socket;
     QMetaObject::Connection m_closing;
 };
+
+// An answer that stays open: an event stream, written to as events come.
+class HttpStream : public HttpHeldAnswer
+{
+public:
+    using HttpHeldAnswer::HttpHeldAnswer;
+    void write(const QByteArray &bytes);
+};
+
+// An answer given once its body is ready (a picture packed off the window's thread).
+class HttpLaterAnswer : public HttpHeldAnswer
+{
+public:
+    using HttpHeldAnswer::HttpHeldAnswer;
+    // As `HttpExchange::answer`; nothing when the connection has gone meanwhile.
+    void answer(QHttpServerResponder::StatusCode status, const HttpHeaderList &headers, const QByteArray &body,
+                bool withBody);
+};
+
+// Closes the connection once what is queued on it is out. Qt's own handling of the request
+// still runs after an answer is written (from 6.8 it drops a connection that is closing
+// under it), so the close waits until that handling has returned.
+void closeAfterAnswer(QTcpSocket *socket);
 
 // One request, the connection it came on, and the way to answer it.
 class HttpExchange
@@ -60,8 +83,14 @@ public:
                 bool withBody);
     // Answers 200 with `headers` and `firstBytes`, and keeps the answer open for more.
     std::unique_ptr<HttpStream> openStream(const HttpHeaderList &headers, const QByteArray &firstBytes);
+    // Takes the answer over, to be given later; the exchange answers nothing after this.
+    std::unique_ptr<HttpLaterAnswer> answerLater();
 
 private:
+    static void answerOn(QHttpServerResponder &responder, QTcpSocket *socket, QHttpServerResponder::StatusCode status,
+                         const HttpHeaderList &headers, const QByteArray &body, bool withBody);
+    friend class HttpLaterAnswer;
+
     const QHttpServerRequest &m_request;
     QHttpServerResponder &m_responder;
     QTcpSocket *m_socket;

@@ -28,3 +28,28 @@ QByteArray httpHead(int status, const HttpHeaderList &headers)
         head += name + ": " + value + "\r\n";
     return head + "\r\n";
 }
+
+QByteArray contentSecurityPolicy()
+{
+    return QByteArrayLiteral("default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; "
+                             "connect-src 'self'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'");
+}
+
+HttpHeaderList securityHeaders()
+{
+    return {{"Content-Security-Policy", contentSecurityPolicy()},
+            {"X-Content-Type-Options", "nosniff"},
+            {"Referrer-Policy", "no-referrer"}};
+}
+
+QByteArray closingAnswer(int status, const QByteArray &text, const HttpHeaderList &extra)
+{
+    const QByteArray body = text + '\n';
+    HttpHeaderList headers{{"Content-Type", "text/plain; charset=utf-8"},
+                           {"Content-Length", QByteArray::number(body.size())},
+                           {"Cache-Control", "no-store"},
+                           {"Connection", "close"}};
+    headers += securityHeaders();
+    headers += extra;
+    return httpHead(status, headers) + body;
+}

@@ -65,42 +65,60 @@ QByteArray header(const QImage &rgb)
     return data;
 }
 
-// Each row: its filter (0, none), then its samples as they are.
-QByteArray rows(const QImage &rgb)
+// One row as the file stores it: its filter (0, none), then red, green and blue of each
+// pixel.
+void putRow(const QImage &rgb32, int y, char *out)
 {
-    const qsizetype rowBytes = qsizetype(rgb.width()) * 3;
-    QByteArray raw(rgb.height() * (rowBytes + 1), Qt::Uninitialized);
-    char *out = raw.data();
-    for (int y = 0; y < rgb.height(); ++y) {
-        *out++ = 0;
-        std::memcpy(out, rgb.constScanLine(y), size_t(rowBytes));
-        out += rowBytes;
+    *out++ = 0;
+    const auto *pixel = reinterpret_cast<const QRgb *>(rgb32.constScanLine(y));
+    for (int x = 0; x < rgb32.width(); ++x) {
+        *out++ = char(qRed(pixel[x]));
+        *out++ = char(qGreen(pixel[x]));
+        *out++ = char(qBlue(pixel[x]));
     }
-    return raw;
 }
 
-// One piece of the rows as raw deflate blocks. Every piece but the last ends on a byte
-// boundary without closing the stream, so the pieces put one after the other make one
-// stream: each is packed on its own, at the same time as the others.
-QByteArray deflatePiece(const char *bytes, qsizetype length, bool last)
+// Rows [first, end) as raw deflate blocks, each row made and packed in turn, so that no
+// copy of the whole picture is held. Every piece but the last ends on a byte boundary
+// without closing the stream, so the pieces put one after the other make one stream: each
+// is packed on its own, at the same time as the others. `checksum` is the rows' Adler-32.
+QByteArray deflatePiece(const QImage &rgb32, int first, int end, bool last, uLong &checksum)
 {
     z_stream stream{};
     if (deflateInit2(&stream, 1, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         return {};
-    QByteArray out(qsizetype(deflateBound(&stream, uLong(length))) + 16, Qt::Uninitialized);
-    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(bytes));
-    stream.avail_in = uInt(length);
+    QByteArray row(qsizetype(rgb32.width()) * 3 + 1, Qt::Uninitialized);
+    QByteArray out(64 * 1024, Qt::Uninitialized);
     stream.next_out = reinterpret_cast<Bytef *>(out.data());
     stream.avail_out = uInt(out.size());
-    const int result = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
-    const bool done = last ? result == Z_STREAM_END : result == Z_OK && stream.avail_in == 0;
+    bool done = false;
+    checksum = adler32(0, nullptr, 0);
+    for (int y = first; y < end; ++y) {
+        putRow(rgb32, y, row.data());
+        checksum = adler32(checksum, reinterpret_cast<const Bytef *>(row.constData()), uInt(row.size()));
+        stream.next_in = reinterpret_cast<Bytef *>(row.data());
+        stream.avail_in = uInt(row.size());
+        const int flush = y + 1 < end ? Z_NO_FLUSH : last ? Z_FINISH : Z_SYNC_FLUSH;
+        int result = Z_OK;
+        do {
+            if (stream.avail_out == 0) {
+                out.resize(out.size() * 2);
+                stream.next_out = reinterpret_cast<Bytef *>(out.data()) + stream.total_out;
+                stream.avail_out = uInt(out.size() - qsizetype(stream.total_out));
+            }
+            result = deflate(&stream, flush);
+        } while (stream.avail_out == 0 && result != Z_STREAM_ERROR);
+        done = flush == Z_FINISH ? result == Z_STREAM_END : result == Z_OK && stream.avail_in == 0;
+        if (!done)
+            break;
+    }
     out.resize(qsizetype(stream.total_out));
     deflateEnd(&stream);
     return done ? out : QByteArray();
 }
 
 // The rows as a zlib stream, packed in as many pieces as the machine has cores.
-QByteArray deflateRows(const QByteArray &raw, int pieces)
+QByteArray deflateRows(const QImage &rgb32, int pieces)
 {
     struct Piece
     {
@@ -108,14 +126,16 @@ QByteArray deflateRows(const QByteArray &raw, int pieces)
         uLong checksum = 1;
         qsizetype length = 0;
     };
-    const qsizetype pieceLength = (raw.size() + pieces - 1) / pieces;
+    const int height = rgb32.height();
+    const int pieceRows = (height + pieces - 1) / pieces;
+    const qsizetype rowLength = qsizetype(rgb32.width()) * 3 + 1;
     std::vector<Piece> packed(static_cast<size_t>(pieces));
     const auto pack = [&](int index) {
         Piece &piece = packed[size_t(index)];
-        const qsizetype start = std::min(raw.size(), index * pieceLength);
-        piece.length = std::min(pieceLength, raw.size() - start);
-        piece.packed = deflatePiece(raw.constData() + start, piece.length, index == pieces - 1);
-        piece.checksum = adler32(1, reinterpret_cast<const Bytef *>(raw.constData() + start), uInt(piece.length));
+        const int first = std::min(height, index * pieceRows);
+        const int end = std::min(height, first + pieceRows);
+        piece.length = rowLength * (end - first);
+        piece.packed = deflatePiece(rgb32, first, end, index == pieces - 1, piece.checksum);
     };
     std::vector<std::thread> helpers;
     for (int index = 1; index < pieces; ++index)
@@ -144,9 +164,12 @@ QByteArray encodePng(const QImage &image)
 {
     if (image.isNull())
         return {};
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    // A board is drawn in RGB32 already; anything else is brought to it once.
+    const QImage rgb = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
+                           ? image
+                           : image.convertToFormat(QImage::Format_RGB32);
     const int pieces = std::clamp(QThread::idealThreadCount(), 1, 4);
-    const QByteArray deflated = deflateRows(rows(rgb), rgb.height() >= 64 ? pieces : 1);
+    const QByteArray deflated = deflateRows(rgb, rgb.height() >= 64 ? pieces : 1);
     if (deflated.isEmpty())
         return {};
     QByteArray png("\x89PNG\r\n\x1a\n", 8);

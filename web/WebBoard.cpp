@@ -5,8 +5,12 @@
 #include "board/RateTable.h"
 #include "controls/RunString.h"
 #include "platform/ProgramSettings.h"
+#include "web/ConnectionGuard.h"
 
 #include <QFile>
+#include <QFutureWatcher>
+#include <QPromise>
+#include <QThreadPool>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QUrlQuery>
@@ -74,6 +78,9 @@ WebBoard::WebBoard(const TFrameCorvane *followed, const TRunString *ticker, QObj
             m_follow.stop();
     });
     connect(&programSettings(), &ProgramSettings::changed, this, &WebBoard::followSoon);
+    setAllowed(AddressAllowList(programSettings().webBoardAllowed()));
+    connect(&programSettings(), &ProgramSettings::webBoardAllowedChanged, this,
+            [this](const QString &ranges) { setAllowed(AddressAllowList(ranges)); });
     connect(&programSettings(), &ProgramSettings::rateTableTextChanged, this,
             [this] { m_ratesChanged = QDateTime::currentDateTime(); });
 }
@@ -93,6 +100,11 @@ int WebBoard::connectionCount() const
     return m_server ? m_server->connectionCount() : 0;
 }
 
+ConnectionGuard *WebBoard::connectionGuard() const
+{
+    return m_server ? m_server->guard() : nullptr;
+}
+
 void WebBoard::start(quint16 port)
 {
     m_server.reset();
@@ -104,8 +116,24 @@ void WebBoard::start(quint16 port)
         return;
     }
     m_server = std::move(server);
+    m_server->setAllowed(m_allowed);
+    m_server->guard()->setClock(m_clock);
     m_announcedKey = m_snapshot.stateKey();
     emit listening(m_server->port());
+}
+
+void WebBoard::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+    if (m_server)
+        m_server->guard()->setClock(m_clock);
+}
+
+void WebBoard::setAllowed(const AddressAllowList &allowed)
+{
+    m_allowed = allowed;
+    if (m_server)
+        m_server->setAllowed(allowed);
 }
 
 void WebBoard::stop()
@@ -213,6 +241,11 @@ WebBoardContent::Reply WebBoard::get(const QByteArray &path, const QUrlQuery &qu
         const QSize size = requestedSize(query);
         if (!size.isValid())
             return badRequest();
+        // Laying the board out lets the window's events run, requests among them: the one
+        // board being laid out is not laid out for another page meanwhile.
+        if (m_drawing)
+            return path == "/board.png" ? pictureBeingPacked(size, query.queryItemValue(QStringLiteral("v")).toLatin1())
+                                        : busyDrawing();
         if (path == "/board.json")
             return boardLayout(size);
         if (path == "/board.png")
@@ -225,7 +258,9 @@ WebBoardContent::Reply WebBoard::get(const QByteArray &path, const QUrlQuery &qu
 WebBoardContent::Reply WebBoard::boardLayout(QSize size)
 {
     size = BoardSnapshot::boundedSize(size);
+    m_drawing = true;
     const QRect band = m_snapshot.tickerBand(size);
+    m_drawing = false;
     const QString version = QString::fromLatin1(m_snapshot.followedKey());
     const QString image = QStringLiteral("/board.png?w=%1&h=%2&v=%3").arg(size.width()).arg(size.height()).arg(version);
     const QJsonObject layout{{QStringLiteral("version"), version},
@@ -239,6 +274,8 @@ WebBoardContent::Reply WebBoard::boardLayout(QSize size)
 bool WebBoard::mayDrawAfresh()
 {
     const qint64 now = m_clock();
+    if (!m_drawingBudget.mayDraw(now))
+        return false;
     if (m_drawingSecond < 0 || now - m_drawingSecond >= 1000) {
         m_drawingSecond = now;
         m_drawnThisSecond = 0;
@@ -248,22 +285,130 @@ bool WebBoard::mayDrawAfresh()
 
 WebBoardContent::Reply WebBoard::boardPicture(QSize size, const QByteArray &version)
 {
-    if (!m_snapshot.isKept(size) && !mayDrawAfresh())
-        return {QByteArrayLiteral("Busy drawing; ask again in a moment.\n"), QByteArrayLiteral("text/plain; charset=utf-8"),
-                {{"Retry-After", "1"}}, QHttpServerResponder::StatusCode::ServiceUnavailable};
-    const BoardSnapshot::Picture &picture = m_snapshot.picture(size);
+    size = BoardSnapshot::boundedSize(size);
+    if (const BoardSnapshot::Picture *kept = m_snapshot.kept(size))
+        return pictureReply(kept->png, kept->version, version);
+    if (m_packing.contains(packingKey(size)))
+        return pictureBeingPacked(size, version);
+    if (m_packing.size() >= kPackingAtOnce || !mayDrawAfresh())
+        return busyDrawing();
+    drawAndPackOffThread(size);
+    return pictureBeingPacked(size, version);
+}
+
+QByteArray WebBoard::packingKey(QSize size) const
+{
+    size = BoardSnapshot::boundedSize(size);
+    return m_snapshot.followedKey() + ' ' + QByteArray::number(size.width()) + 'x' + QByteArray::number(size.height());
+}
+
+WebBoardContent::Reply WebBoard::pictureBeingPacked(QSize size, const QByteArray &version)
+{
+    const auto packing = m_packing.constFind(packingKey(size));
+    if (packing == m_packing.constEnd())
+        return busyDrawing();
+    Reply reply = pictureReply({}, m_snapshot.followedKey(), version);
+    reply.later = *packing;
+    return reply;
+}
+
+WebBoardContent::Reply WebBoard::pictureReply(const QByteArray &png, const QByteArray &shows, const QByteArray &version)
+{
     // A picture asked for by the version it shows never changes; others are asked again.
-    const QByteArray cache = version == picture.version ? QByteArrayLiteral("private, max-age=86400, immutable")
-                                                         : QByteArrayLiteral("no-cache");
-    return {picture.png, QByteArrayLiteral("image/png"), {{"Cache-Control", cache}}};
+    const QByteArray cache = version == shows ? QByteArrayLiteral("private, max-age=86400, immutable")
+                                              : QByteArrayLiteral("no-cache");
+    return {png, QByteArrayLiteral("image/png"), {{"Cache-Control", cache}}};
+}
+
+// The board is laid out and copied out of its widgets on the window's thread; the drawing
+// in pixels and the packing, most of the work, are done on another, and the picture is
+// kept once it is packed.
+void WebBoard::drawAndPackOffThread(QSize size)
+{
+    const QByteArray shows = m_snapshot.followedKey();
+    const auto packing = awaitPacking(packingKey(size), [this, size, shows](const QByteArray &png) {
+        m_snapshot.keep(size, {png, shows});
+    });
+    const BoardDrawing drawing = timedDrawing([&] { return m_snapshot.drawing(size); });
+    packOffThread(packing, [drawing] { return drawing.draw(); });
+}
+
+// Pages asking for a picture from now on, even while it is being drawn, wait for this one;
+// `keep` takes it on this thread once it is packed.
+std::shared_ptr<QPromise<QByteArray>> WebBoard::awaitPacking(const QByteArray &key,
+                                                            std::function<void(const QByteArray &)> keep)
+{
+    auto promise = std::make_shared<QPromise<QByteArray>>();
+    promise->start();
+    const QFuture<QByteArray> packed = promise->future();
+    m_packing.insert(key, packed);
+    auto *watcher = new QFutureWatcher<QByteArray>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, key, keep = std::move(keep)] {
+        m_packing.remove(key);
+        if (watcher->future().resultCount() > 0)
+            keep(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(packed);
+    return promise;
+}
+
+void WebBoard::packOffThread(const std::shared_ptr<QPromise<QByteArray>> &packing, std::function<QImage()> draw)
+{
+    QThreadPool::globalInstance()->start([packing, draw = std::move(draw)] {
+        packing->addResult(encodePng(draw()));
+        packing->finish();
+    });
+}
+
+WebBoardContent::Reply WebBoard::busyDrawing()
+{
+    const QByteArray wait = QByteArray::number(m_drawingBudget.secondsUntilAllowed(m_clock()));
+    return {QByteArrayLiteral("Busy drawing; ask again in a moment.\n"), QByteArrayLiteral("text/plain; charset=utf-8"),
+            {{"Retry-After", wait}}, QHttpServerResponder::StatusCode::ServiceUnavailable};
+}
+
+// Everything a strip shows: the text, the ticker's look, the board's bottom band and size.
+QByteArray WebBoard::tickerStripKey(QSize size) const
+{
+    const TRunString &ticker = *m_ticker;
+    const QSize bounded = BoardSnapshot::boundedSize(size);
+    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8x%9")
+               .arg(m_run.text)
+               .arg(int(ticker.labelStyle()))
+               .arg(ticker.depth())
+               .arg(int(ticker.color()))
+               .arg(int(ticker.colorH()))
+               .arg(int(ticker.colorS()))
+               .arg(QString::fromLatin1(m_snapshot.stateKey()))
+               .arg(bounded.width())
+               .arg(bounded.height())
+               .toUtf8();
 }
 
 WebBoardContent::Reply WebBoard::tickerPicture(QSize size)
 {
     if (!m_ticker)
         return {};
-    const QImage strip = m_snapshot.tickerStrip(size, m_run.text, *m_ticker);
-    return {encodePng(strip), QByteArrayLiteral("image/png"), {}};
+    const QByteArray key = tickerStripKey(size);
+    if (const auto kept = m_tickerStrips.constFind(key); kept != m_tickerStrips.constEnd())
+        return {*kept, QByteArrayLiteral("image/png"), {}};
+    const QByteArray packing = "ticker " + key;
+    if (!m_packing.contains(packing)) {
+        if (m_packing.size() >= kPackingAtOnce || !mayDrawAfresh())
+            return busyDrawing();
+        const auto promise = awaitPacking(packing, [this, key](const QByteArray &png) {
+            if (m_tickerStrips.size() >= qsizetype(BoardSnapshot::kKeptSizes))
+                m_tickerStrips.clear();
+            m_tickerStrips.insert(key, png);
+        });
+        const BoardSnapshot::TickerStrip strip =
+            timedDrawing([&] { return m_snapshot.tickerStrip(size, m_run.text, *m_ticker); });
+        packOffThread(promise, [strip] { return strip.draw(); });
+    }
+    Reply reply{{}, QByteArrayLiteral("image/png"), {}};
+    reply.later = m_packing.value(packing);
+    return reply;
 }
 
 WebBoardContent::Reply WebBoard::rates(const QByteArray &ifNoneMatch)

@@ -3,13 +3,12 @@
 #include "ConnectionGuard.h"
 #include "EventStream.h"
 
+#include <QFutureWatcher>
 #include <QHttpServerRequest>
 #include <QTcpSocket>
 #include <QUrlQuery>
 
-const QByteArray WebBoardServer::kContentSecurityPolicy =
-    "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; connect-src 'self'; "
-    "base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
+const QByteArray WebBoardServer::kContentSecurityPolicy = contentSecurityPolicy();
 
 WebBoardServer::WebBoardServer(WebBoardContent &content, EventStream &events, QObject *parent)
     : HttpServerCore(parent)
@@ -37,6 +36,7 @@ QString portProblem(quint16 port, const QString &reason, bool inUse, bool denied
 bool WebBoardServer::start(quint16 port, QString *error)
 {
     auto *guard = new ConnectionGuard(this);
+    guard->setAllowed(m_allowed);
     if (!guard->listen(QHostAddress::Any, port) || !attach(guard)) {
         if (error)
             *error = portProblem(port, guard->errorString(), guard->serverError() == QAbstractSocket::AddressInUseError,
@@ -53,6 +53,18 @@ quint16 WebBoardServer::port() const
     return m_guard ? m_guard->serverPort() : 0;
 }
 
+void WebBoardServer::setAllowed(const AddressAllowList &allowed)
+{
+    m_allowed = allowed;
+    if (m_guard)
+        m_guard->setAllowed(allowed);
+}
+
+ConnectionGuard *WebBoardServer::guard() const
+{
+    return m_guard;
+}
+
 int WebBoardServer::connectionCount() const
 {
     return m_guard ? m_guard->connectionCount() : 0;
@@ -65,36 +77,50 @@ QTcpSocket *WebBoardServer::connectionFrom(const QHostAddress &address, quint16 
 
 void WebBoardServer::serve(HttpExchange &exchange)
 {
-    if (m_guard)
-        m_guard->requestAnswered(exchange.socket());
+    QTcpSocket *socket = exchange.socket();
+    bool closes = false;
+    if (m_guard) {
+        m_guard->requestAnswered(socket);
+        closes = m_guard->closesAfterAnswer(socket);
+    }
+    if (route(exchange, closes) && closes && !m_events.isListening(socket))
+        closeAfterAnswer(socket);
+}
+
+bool WebBoardServer::route(HttpExchange &exchange, bool closes)
+{
     const QHttpServerRequest &request = exchange.request();
     const auto method = request.method();
     if (method != QHttpServerRequest::Method::Get && method != QHttpServerRequest::Method::Head) {
         answer(exchange, {QByteArrayLiteral("Only GET and HEAD.\n"), QByteArrayLiteral("text/plain; charset=utf-8"),
                           {{"Allow", "GET, HEAD"}}, QHttpServerResponder::StatusCode::MethodNotAllowed},
                true);
-        return;
+        return true;
     }
     const QByteArray path = request.url().path().toUtf8();
     if (path == "/events" && method == QHttpServerRequest::Method::Get) {
         openEventStream(exchange);
-        return;
+        return true;
     }
     WebBoardContent::Reply reply = m_content.get(path, request.query(), request.value("If-None-Match"));
     if (reply.type.isNull())
         reply = {QByteArrayLiteral("Not here.\n"), QByteArrayLiteral("text/plain; charset=utf-8"), {},
                  QHttpServerResponder::StatusCode::NotFound};
-    answer(exchange, reply, method == QHttpServerRequest::Method::Get);
+    const bool withBody = method == QHttpServerRequest::Method::Get;
+    if (reply.later.isValid()) {
+        answerWhenReady(exchange, reply, withBody, closes);
+        return false;
+    }
+    answer(exchange, reply, withBody);
+    return true;
 }
 
-void WebBoardServer::answer(HttpExchange &exchange, const WebBoardContent::Reply &reply, bool withBody)
+HttpHeaderList WebBoardServer::headersFor(const WebBoardContent::Reply &reply)
 {
     HttpHeaderList headers;
     if (!reply.type.isEmpty())
         headers.emplaceBack("Content-Type", reply.type);
-    headers.emplaceBack("Content-Security-Policy", kContentSecurityPolicy);
-    headers.emplaceBack("X-Content-Type-Options", "nosniff");
-    headers.emplaceBack("Referrer-Policy", "no-referrer");
+    headers += securityHeaders();
     bool cacheGiven = false;
     for (const auto &header : reply.headers) {
         headers.append(header);
@@ -102,7 +128,27 @@ void WebBoardServer::answer(HttpExchange &exchange, const WebBoardContent::Reply
     }
     if (!cacheGiven)
         headers.emplaceBack("Cache-Control", "no-cache");
-    exchange.answer(reply.status, headers, reply.body, withBody);
+    return headers;
+}
+
+void WebBoardServer::answer(HttpExchange &exchange, const WebBoardContent::Reply &reply, bool withBody)
+{
+    exchange.answer(reply.status, headersFor(reply), reply.body, withBody);
+}
+
+void WebBoardServer::answerWhenReady(HttpExchange &exchange, const WebBoardContent::Reply &reply, bool withBody,
+                                     bool closes)
+{
+    auto *watcher = new QFutureWatcher<QByteArray>(this);
+    const std::shared_ptr<HttpLaterAnswer> later = exchange.answerLater();
+    const HttpHeaderList headers = headersFor(reply);
+    connect(watcher, &QFutureWatcherBase::finished, this, [watcher, later, headers, status = reply.status, withBody, closes] {
+        later->answer(status, headers, watcher->result(), withBody);
+        if (closes)
+            closeAfterAnswer(later->socket());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(reply.later);
 }
 
 void WebBoardServer::openEventStream(HttpExchange &exchange)

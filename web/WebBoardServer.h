@@ -1,8 +1,10 @@
 #pragma once
 
+#include "AddressAllowList.h"
 #include "HttpExchange.h"
 
 #include <QByteArray>
+#include <QFuture>
 #include <QHttpServerResponder>
 #include <QList>
 #include <QPair>
@@ -23,6 +25,8 @@ public:
         QByteArray type;
         QList<QPair<QByteArray, QByteArray>> headers; // besides the ones every answer has
         QHttpServerResponder::StatusCode status = QHttpServerResponder::StatusCode::Ok;
+        // The body when it is made off the window's thread: the answer goes once it is ready.
+        QFuture<QByteArray> later = {};
     };
     // The answer to a GET of a path other than the event stream; a null type is 404.
     virtual Reply get(const QByteArray &path, const QUrlQuery &query, const QByteArray &ifNoneMatch) = 0;
@@ -45,6 +49,10 @@ public:
     bool start(quint16 port, QString *error);
     quint16 port() const;
     int connectionCount() const;
+    // Who may connect; the default is loopback and the private networks.
+    void setAllowed(const AddressAllowList &allowed);
+    // The door of the open port (its bounds and clock), or null.
+    ConnectionGuard *guard() const;
 
     static const QByteArray kContentSecurityPolicy;
 
@@ -53,12 +61,17 @@ protected:
     QTcpSocket *connectionFrom(const QHostAddress &address, quint16 port) const override;
 
 private:
+    // False when the answer is given later.
+    bool route(HttpExchange &exchange, bool closes);
     void answer(HttpExchange &exchange, const WebBoardContent::Reply &reply, bool withBody);
+    void answerWhenReady(HttpExchange &exchange, const WebBoardContent::Reply &reply, bool withBody, bool closes);
+    static HttpHeaderList headersFor(const WebBoardContent::Reply &reply);
     void openEventStream(HttpExchange &exchange);
 
     WebBoardContent &m_content;
     EventStream &m_events;
     QPointer<ConnectionGuard> m_guard;
+    AddressAllowList m_allowed;
 };
 
 // The operator's message for a port that cannot be opened.

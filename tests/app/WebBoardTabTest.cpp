@@ -100,6 +100,20 @@ TEST_F(WebBoardTab, ATypedPortCountsOnceItIsEntered)
 }
 
 // Values that change elsewhere (the store read at start-up) show in the widgets.
+// The list of who may connect counts once entered, and a list set elsewhere shows.
+TEST_F(WebBoardTab, TheAllowedRangesAreTypedAndShown)
+{
+    EXPECT_EQ(tab.lblWebAllow->buddy(), tab.eWebAllow);
+    EXPECT_TRUE(tab.eWebAllow->text().isEmpty()) << "empty: the default";
+    tab.eWebAllow->setFocus();
+    QTest::keyClicks(tab.eWebAllow, QStringLiteral("192.168.1.0/24"));
+    EXPECT_TRUE(programSettings().webBoardAllowed().isEmpty());
+    QTest::keyClick(tab.eWebAllow, Qt::Key_Return);
+    EXPECT_EQ(programSettings().webBoardAllowed(), QStringLiteral("192.168.1.0/24"));
+    programSettings().setWebBoardAllowed(QStringLiteral("10.0.0.0/8"));
+    EXPECT_EQ(tab.eWebAllow->text(), QStringLiteral("10.0.0.0/8"));
+}
+
 TEST_F(WebBoardTab, TheWidgetsShowTheSettings)
 {
     programSettings().setWebBoardPort(8181);

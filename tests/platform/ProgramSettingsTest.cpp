@@ -50,7 +50,9 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeCase{"WindowBounds", [](ProgramSettings &s) { s.setWindowBounds({10, 20, 600, 520}); },
                    "windowBoundsChanged()"},
         ChangeCase{"WebBoard", [](ProgramSettings &s) { s.setWebBoardOn(true); }, "webBoardOnChanged(bool)"},
-        ChangeCase{"WebPort", [](ProgramSettings &s) { s.setWebBoardPort(8443); }, "webBoardPortChanged(int)"}),
+        ChangeCase{"WebPort", [](ProgramSettings &s) { s.setWebBoardPort(8443); }, "webBoardPortChanged(int)"},
+        ChangeCase{"WebAllow", [](ProgramSettings &s) { s.setWebBoardAllowed(QStringLiteral("10.0.0.0/8")); },
+                   "webBoardAllowedChanged(QString)"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // A number outside 1..65535 is no TCP port: the web board keeps the port it had.

@@ -103,7 +103,9 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"CorvaneFile", [](ProgramSettings &s) { s.setRateTableText(QStringLiteral("EUR")); },
                   "CorvaneFile", "EUR"},
         ValueCase{"WebBoard", [](ProgramSettings &s) { s.setWebBoardOn(true); }, "WebBoard", "1"},
-        ValueCase{"WebPort", [](ProgramSettings &s) { s.setWebBoardPort(8443); }, "WebPort", "8443"}),
+        ValueCase{"WebPort", [](ProgramSettings &s) { s.setWebBoardPort(8443); }, "WebPort", "8443"},
+        ValueCase{"WebAllow", [](ProgramSettings &s) { s.setWebBoardAllowed(QStringLiteral("10.1.0.0/16")); },
+                  "WebAllow", "10.1.0.0/16"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(SettingsSaverTest, NoChangeNoWrite)
@@ -155,7 +157,7 @@ TEST_F(SettingsSaverTest, SaveNowWritesEverythingAndEndsAWaitingSave)
     EXPECT_FALSE(saver.isSavePending());
     const QMap<QString, QString> values = readValues(path);
     for (const char *name : {"Left", "Top", "Width", "Height", "FileName", "TitleMode", "TV", "ProTop", "ProBot",
-                             "ProTit", "ProTitL", "ProName", "ProTit2", "CorvaneFile", "WebBoard", "WebPort"})
+                             "ProTit", "ProTitL", "ProName", "ProTit2", "CorvaneFile", "WebBoard", "WebPort", "WebAllow"})
         EXPECT_TRUE(values.contains(QLatin1String(name))) << name;
     EXPECT_EQ(values.value(QStringLiteral("TitleMode")), QStringLiteral("1"));
 }

@@ -122,13 +122,14 @@ TEST_F(StoredSettings, AFileFromBeforeTheWebBoardReadsAsBefore)
 // does not lose them.
 TEST_F(StoredSettings, TheWebBoardIsReadWhereverTheGroupEnds)
 {
-    writeFile(groupWith(0, nullptr) + "WebBoard=1\nWebPort=8181\n");
+    writeFile(groupWith(0, nullptr) + "WebBoard=1\nWebPort=8181\nWebAllow=192.168.7.0/24\n");
     ProgramSettings settings;
     const StoredWindowPosition position = read(settings);
     EXPECT_FALSE(position.left.has_value());
     EXPECT_EQ(settings.proportions(), Proportions{});
     EXPECT_TRUE(settings.webBoardOn());
     EXPECT_EQ(settings.webBoardPort(), 8181);
+    EXPECT_EQ(settings.webBoardAllowed(), QStringLiteral("192.168.7.0/24"));
 }
 
 struct WebBoardCase
