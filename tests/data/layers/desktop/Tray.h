@@ -2,3 +2,4 @@
 
 #include <QString>
 #  include "controls/Button.h"
+#include "content/../board/Frame.h"
