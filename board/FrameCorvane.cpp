@@ -2,9 +2,9 @@
 
 #include "BoardGeometry.h"
 #include "FontFit.h"
-#include "RateTable.h"
 #include "TargetMonitor.h"
 #include "TitleImage.h"
+#include "content/RateTable.h"
 #include "controls/Label3D.h"
 #include "controls/RunLabel.h"
 #include "platform/FontUnits.h"

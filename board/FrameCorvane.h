@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 #include "controls/DockPanel.h"
 #include "platform/ProgramSettings.h"
 #include "platform/TColor.h"
