@@ -1,6 +1,6 @@
 #include "ButtonGlyphs.h"
 
-#include "controls/CommandGlyphs.h"
+#include "controls/GreyedOut.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,7 +1,7 @@
 #include "Frame1corvane.h"
 
 #include "RateFieldValidator.h"
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 
 #include <QLineEdit>
 

@@ -1,6 +1,6 @@
 #include "RateFieldValidator.h"
 
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 
 QValidator::State RateFieldValidator::validate(QString &input, int &) const
 {

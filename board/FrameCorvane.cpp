@@ -2,9 +2,9 @@
 
 #include "BoardGeometry.h"
 #include "FontFit.h"
-#include "RateTable.h"
 #include "TargetMonitor.h"
 #include "TitleImage.h"
+#include "content/RateTable.h"
 #include "controls/Label3D.h"
 #include "controls/RunLabel.h"
 #include "platform/FontUnits.h"
@@ -456,6 +456,16 @@ void TFrameCorvane::LoadRateTable(const EditorRowWriter &writeEditorRow)
         setRowCaptions(slot, fields);
         if (writeEditorRow)
             writeEditorRow(slot, fields);
+    }
+    // A stored table is the whole table: the slots it does not reach are empty in the
+    // editors too, or the next edit would store (and the feed show) rows the boards do not.
+    // With no table at all, a first run, the editors keep their design texts.
+    if (!rows.isEmpty()) {
+        for (int slot = int(rows.size()) + 1; slot <= RateSlotCount; ++slot) {
+            setRowCaptions(slot, RateRow{});
+            if (writeEditorRow)
+                writeEditorRow(slot, RateRow{});
+        }
     }
     ShownRowCount = countShownRows(rows);
     LayoutRows();

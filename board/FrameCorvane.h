@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 #include "controls/DockPanel.h"
 #include "platform/ProgramSettings.h"
 #include "platform/TColor.h"
@@ -45,7 +45,9 @@ public:
     // Places, fits, shows and hides the currency rows.
     void LayoutRows();
     // Reads the stored rate table into the rows (each takes its column template's look) and
-    // hands every parsed row to writeEditorRow (slot 1..8) for the operator's editor rows.
+    // hands every slot to writeEditorRow (slot 1..8) for the operator's editor rows: the
+    // parsed rows, then empty ones for the slots the table does not reach. An empty table
+    // (none stored) hands over nothing.
     using EditorRowWriter = std::function<void(int slot, const RateRow &row)>;
     void LoadRateTable(const EditorRowWriter &writeEditorRow = {});
     // The title band shows the picture (ImageTop) or the text (LabelTop), with the white

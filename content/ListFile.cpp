@@ -1,6 +1,6 @@
 #include "ListFile.h"
 
-#include "platform/CodePage1251.h"
+#include "CodePage1251.h"
 
 #include <QFile>
 #include <QFileInfo>

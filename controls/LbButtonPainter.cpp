@@ -1,6 +1,6 @@
 #include "LbButtonPainter.h"
 
-#include "CommandGlyphs.h"
+#include "GreyedOut.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HistoryList.h"
+#include "platform/HistoryList.h"
 
 #include <QComboBox>
 #include <optional>

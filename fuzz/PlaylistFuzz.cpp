@@ -2,9 +2,9 @@
 // settings' comma text and through a list file, and feeds the raw bytes to both readers.
 // Needs no QApplication: the codecs are plain QString work.
 
+#include "content/CodePage1251.h"
 #include "content/CommaText.h"
 #include "content/ListFile.h"
-#include "platform/CodePage1251.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,7 +2,7 @@
 // written and read back unchanged. Needs no QApplication: the rate table is plain QString
 // work.
 
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,9 +1,9 @@
 #include "StoredSettings.h"
 
+#include "HistoryList.h"
 #include "ProgramSettings.h"
 #include "SettingsStore.h"
 #include "content/CommaText.h"
-#include "desktop/HistoryList.h"
 
 namespace {
 

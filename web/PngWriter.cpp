@@ -1,39 +1,29 @@
 #include "PngWriter.h"
 
+#include <QSemaphore>
 #include <QThread>
+#include <QThreadPool>
 #include <QtEndian>
 #include <zlib.h>
-#include <array>
 #include <algorithm>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 namespace {
 
-const std::array<quint32, 256> &crcTable()
-{
-    static const std::array<quint32, 256> table = [] {
-        std::array<quint32, 256> made{};
-        for (quint32 n = 0; n < 256; ++n) {
-            quint32 c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            made[n] = c;
-        }
-        return made;
-    }();
-    return table;
-}
-
 // The CRC-32 that every PNG chunk ends with, over its type and data.
 quint32 chunkCrc(const char *bytes, qsizetype length)
 {
-    const auto &table = crcTable();
-    quint32 c = 0xFFFFFFFFu;
-    for (qsizetype i = 0; i < length; ++i)
-        c = table[(c ^ quint8(bytes[i])) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
+    return quint32(crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef *>(bytes), uInt(length)));
+}
+
+// The threads that pack the pieces of a picture: the pictures' own callers are on other
+// pools, so a piece never waits behind the picture that waits for it.
+Q_GLOBAL_STATIC(QThreadPool, pieceThreadPool)
+
+QThreadPool &pieceThreads()
+{
+    return *pieceThreadPool();
 }
 
 void appendBigEndian(QByteArray &out, quint32 value)
@@ -117,7 +107,7 @@ QByteArray deflatePiece(const QImage &rgb32, int first, int end, bool last, uLon
     return done ? out : QByteArray();
 }
 
-// The rows as a zlib stream, packed in as many pieces as the machine has cores.
+// The rows as a zlib stream, packed in `pieces` pieces at once.
 QByteArray deflateRows(const QImage &rgb32, int pieces)
 {
     struct Piece
@@ -137,12 +127,15 @@ QByteArray deflateRows(const QImage &rgb32, int pieces)
         piece.length = rowLength * (end - first);
         piece.packed = deflatePiece(rgb32, first, end, index == pieces - 1, piece.checksum);
     };
-    std::vector<std::thread> helpers;
-    for (int index = 1; index < pieces; ++index)
-        helpers.emplace_back(pack, index);
+    QSemaphore packedElsewhere;
+    for (int index = 1; index < pieces; ++index) {
+        pieceThreads().start([&pack, &packedElsewhere, index] {
+            pack(index);
+            packedElsewhere.release();
+        });
+    }
     pack(0);
-    for (std::thread &helper : helpers)
-        helper.join();
+    packedElsewhere.acquire(pieces - 1);
 
     QByteArray stream("\x78\x01", 2); // deflate, 32 KB window, fastest level
     uLong checksum = packed.front().checksum;
@@ -160,7 +153,12 @@ QByteArray deflateRows(const QImage &rgb32, int pieces)
 
 } // namespace
 
-QByteArray encodePng(const QImage &image)
+int defaultPngPieces()
+{
+    return std::clamp(QThread::idealThreadCount(), 1, 4);
+}
+
+QByteArray encodePng(const QImage &image, int pieces)
 {
     if (image.isNull())
         return {};
@@ -168,8 +166,9 @@ QByteArray encodePng(const QImage &image)
     const QImage rgb = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
                            ? image
                            : image.convertToFormat(QImage::Format_RGB32);
-    const int pieces = std::clamp(QThread::idealThreadCount(), 1, 4);
-    const QByteArray deflated = deflateRows(rgb, rgb.height() >= 64 ? pieces : 1);
+    // A piece is a run of whole rows; a small picture is not worth splitting.
+    const int wanted = pieces > 0 ? pieces : rgb.height() >= 64 ? defaultPngPieces() : 1;
+    const QByteArray deflated = deflateRows(rgb, std::min(wanted, rgb.height()));
     if (deflated.isEmpty())
         return {};
     QByteArray png("\x89PNG\r\n\x1a\n", 8);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 
 #include <QByteArray>
 #include <QDateTime>

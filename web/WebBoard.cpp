@@ -2,7 +2,7 @@
 
 #include "PngWriter.h"
 #include "RatesFeed.h"
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 #include "controls/RunString.h"
 #include "platform/ProgramSettings.h"
 #include "web/ConnectionGuard.h"

@@ -2,15 +2,20 @@
 #include "app/Frame1corvane.h"
 #include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
+#include "content/RateTable.h"
 #include "controls/Label3D.h"
 #include "platform/ProgramSettings.h"
 #include "platform/SettingsStore.h"
+#include "web/RatesFeed.h"
 #include "tests/SettingsSandbox.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRandomGenerator>
@@ -484,6 +489,60 @@ TEST_F(EditorRows, PastedSeparatorsBecomeSpacesAndSurviveARestart)
     EXPECT_EQ(shownCount(), shownBefore);
     EXPECT_EQ(board(2).NameRus->caption(), QStringLiteral("a b  c"));
     EXPECT_TRUE(sandbox.messages.isEmpty()) << sandbox.messages.join(QLatin1Char('\n')).toStdString();
+}
+
+// A stored table of two lines: the board, the editors, the web feed and the file show the
+// same two currencies on the start, after an edit and after a restart. The other slots are
+// empty in the editors, not the design texts of a first run.
+TEST_F(EditorRows, AStoredTableIsTheWholeTableEverywhere)
+{
+    storeTable(tableLine(kOffice[0]) + tableLine(kOffice[1]));
+    const QStringList both{QStringLiteral("USD"), QStringLiteral("EUR")};
+    const auto expectAgreement = [&](const char *step) {
+        SCOPED_TRACE(step);
+        QStringList onBoard;
+        QStringList inEditors;
+        for (int i = 1; i <= 8; ++i) {
+            if (boardRowShown(i))
+                onBoard << board(i).Name->caption();
+            if (isShownRow(editor(i)->EditK->text()))
+                inEditors << editor(i)->EditK->text();
+        }
+        QStringList inFeed;
+        const QJsonArray feed = QJsonDocument::fromJson(ratesJson(parseRateTable(programSettings().rateTableText()), {}))
+                                    .object()
+                                    .value(QStringLiteral("rates"))
+                                    .toArray();
+        for (const QJsonValue &rate : feed)
+            inFeed << rate.toObject().value(QStringLiteral("code")).toString();
+        EXPECT_EQ(onBoard, both);
+        EXPECT_EQ(inEditors, both);
+        EXPECT_EQ(inFeed, both);
+        EXPECT_EQ(shownCount(), 2);
+        for (int i = 3; i <= 8; ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(editor(i)->EditK->text(), QString());
+            EXPECT_EQ(editor(i)->Edit1->text(), QString());
+            EXPECT_EQ(editor(i)->Edit2->text(), QString());
+            EXPECT_EQ(editor(i)->Editname->text(), QString());
+        }
+    };
+
+    start();
+    expectAgreement("start");
+    retype(editor(1)->Edit1, QStringLiteral("93,15"));
+    EXPECT_EQ(board(1).Pok->caption(), QStringLiteral("93,15"));
+    expectAgreement("edit");
+    expectTableMatchesEditors();
+    restart();
+    expectAgreement("restart");
+    EXPECT_EQ(editor(1)->Edit1->text(), QStringLiteral("93,15"));
+    QSettings file(settingsFile(), QSettings::NativeFormat);
+    QStringList inFile;
+    for (const RateRow &row : parseRateTable(file.value(QStringLiteral("CorvaneFile")).toString()))
+        if (isShownRow(row.code))
+            inFile << row.code;
+    EXPECT_EQ(inFile, both);
 }
 
 TEST_F(EditorRows, EditsBeforeTheSettingsAreLoadedChangeNothing)

@@ -4,7 +4,7 @@
 #include "app/Frame1corvane.h"
 #include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 #include "controls/Label3D.h"
 #include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"

@@ -1,5 +1,5 @@
 #include "app/Frame1corvane.h"
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 
 #include <QLineEdit>
 #include <QList>

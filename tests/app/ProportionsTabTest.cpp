@@ -3,7 +3,7 @@
 #include "app/Form1.h"
 #include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 #include "controls/Label3D.h"
 #include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"

@@ -1,7 +1,7 @@
 #include "board/FontButtonPlaces.h"
 #include "board/FrameCorvane.h"
-#include "board/RateTable.h"
 #include "board/TargetMonitor.h"
+#include "content/RateTable.h"
 #include "controls/Label3D.h"
 #include "platform/ProgramSettings.h"
 #include "tests/TestSupport.h"

@@ -1,5 +1,5 @@
 #include "board/FrameCorvane.h"
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 #include "controls/Label3D.h"
 #include "platform/ProgramSettings.h"
 #include "tests/TestSupport.h"

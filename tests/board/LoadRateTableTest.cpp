@@ -1,5 +1,5 @@
 #include "board/FrameCorvane.h"
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 #include "controls/Label3D.h"
 #include "platform/ProgramSettings.h"
 
@@ -213,6 +213,32 @@ TEST_F(LoadRateTable, WriterGetsEverySlotInOrderWithItsFields)
     EXPECT_TRUE(rowShown(frame, 5) && frame.row(5).Prod->caption().isEmpty());
 }
 
+// A table of two lines is the whole table: what the slots below held before is gone from
+// the board and from the editors, which would otherwise store it again with the next edit.
+TEST_F(LoadRateTable, TheSlotsAStoredTableDoesNotReachAreEmpty)
+{
+    for (int slot = 1; slot <= RateSlotCount; ++slot)
+        frame.setRowCaptions(slot, {QStringLiteral("GOLD"), QStringLiteral("0,000"), QStringLiteral("0,000"),
+                                    QStringLiteral("ЗОЛОТО")});
+    std::vector<std::pair<int, RateRow>> written;
+    load(frame,
+         line(QStringLiteral("USD"), QStringLiteral("1"), QStringLiteral("2"), QString())
+             + line(QStringLiteral("EUR"), QStringLiteral("3"), QStringLiteral("4"), QString()),
+         [&written](int slot, const RateRow &row) { written.emplace_back(slot, row); });
+
+    ASSERT_EQ(written.size(), size_t(RateSlotCount));
+    for (int slot = 3; slot <= RateSlotCount; ++slot) {
+        SCOPED_TRACE(slot);
+        const RateRow &handed = written[size_t(slot - 1)].second;
+        EXPECT_EQ(written[size_t(slot - 1)].first, slot);
+        EXPECT_TRUE(handed.code.isEmpty() && handed.buy.isEmpty() && handed.sell.isEmpty() && handed.name.isEmpty());
+        EXPECT_EQ(frame.rowCaptions()[size_t(slot - 1)].code, QString());
+        EXPECT_EQ(frame.row(slot).Pok->caption(), QString());
+        EXPECT_TRUE(rowHidden(frame, slot));
+    }
+    EXPECT_EQ(frame.ShownRowCount, 2);
+}
+
 TEST_F(LoadRateTable, EmptyTextShowsNothingAndCallsNoWriter)
 {
     int calls = 0;
@@ -233,7 +259,7 @@ TEST_F(LoadRateTable, ReadsACopySoTheWriterMayRewriteTheText)
              seenSlots.push_back(slot);
              programSettings().setRateTableText(emptyLines(8));
          });
-    EXPECT_EQ(seenSlots, (std::vector<int>{1, 2}));
+    EXPECT_EQ(seenSlots, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(frame.row(2).Name->caption(), QStringLiteral("EUR"));
     EXPECT_EQ(frame.ShownRowCount, 2);
 }

@@ -1,4 +1,4 @@
-#include "controls/CommandGlyphs.h"
+#include "controls/GreyedOut.h"
 #include "controls/LbButtonPainter.h"
 
 #include <QFontMetrics>

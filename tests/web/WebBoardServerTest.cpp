@@ -5,7 +5,7 @@
 #include "app/Form1.h"
 #include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 #include "controls/RunLabel.h"
 #include "controls/Label3D.h"
 #include "platform/ProgramSettings.h"

@@ -1,4 +1,4 @@
-#include "controls/CommandGlyphs.h"
+#include "app/CommandGlyphs.h"
 
 #include "controls/LbSpeedButton.h"
 

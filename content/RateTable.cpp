@@ -1,4 +1,4 @@
-#include "board/RateTable.h"
+#include "content/RateTable.h"
 
 #include <QStringView>
 

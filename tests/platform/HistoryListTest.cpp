@@ -1,6 +1,6 @@
 #include "tests/TestSupport.h"
 
-#include "desktop/HistoryList.h"
+#include "platform/HistoryList.h"
 #include "platform/SettingsStore.h"
 
 #include <QDir>

@@ -1,5 +1,7 @@
 #include "CommandGlyphs.h"
 
+#include "controls/GreyedOut.h"
+
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -71,19 +73,6 @@ QPixmap glyphStrip(const QColor &light, const QColor &dark, const SymbolPainter 
 }
 
 } // namespace
-
-QImage greyedOut(const QImage &image)
-{
-    QImage grey = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < grey.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(grey.scanLine(y));
-        for (int x = 0; x < grey.width(); ++x) {
-            const int level = 128 + qGray(line[x]) / 2;
-            line[x] = qRgba(level, level, level, qAlpha(line[x]));
-        }
-    }
-    return grey;
-}
 
 QPixmap helpButtonGlyph()
 {

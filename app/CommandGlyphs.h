@@ -1,11 +1,6 @@
 #pragma once
 
-#include <QImage>
 #include <QPixmap>
-
-// The disabled look of any button picture: the same picture in pale grey, its transparency
-// kept, so that a disabled button never shows its colours.
-QImage greyedOut(const QImage &image);
 
 // Glyph strips of the operator window's command buttons: 64 x 32, two 32 x 32 images
 // side by side (normal, disabled) on a transparent background.

@@ -1,4 +1,4 @@
-#include "platform/CodePage1251.h"
+#include "content/CodePage1251.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // runs: the board belongs full-screen on the last monitor, whatever that monitor does.
 
 #include "tests/TestSupport.h"
-#include "tests/app/HeadlessBrowser.h"
-#include "tests/app/MonitorServer.h"
+#include "tests/endtoend/HeadlessBrowser.h"
+#include "tests/endtoend/MonitorServer.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,0 +1,4 @@
+#include "Text.h"
+
+#include "../platform/Store.h"
+#include <QStringView>

@@ -1,0 +1,4 @@
+#pragma once
+
+#include "./Text.h"
+#include <cstdint>

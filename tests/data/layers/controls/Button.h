@@ -1,0 +1,5 @@
+#pragma once
+
+#include "content/Text.h"
+#include "platform/Store.h"
+#include "desktop/Tray.h"

@@ -1,0 +1,5 @@
+#pragma once
+
+#include <QString>
+#  include "controls/Button.h"
+#include "content/../board/Frame.h"

@@ -1,0 +1,4 @@
+#pragma once
+
+#include <content/Text.h>
+#include <board/Frame.h>
