@@ -254,7 +254,7 @@ void TForm1::buildRatesTab()
     TabKurs->setFont(narrowFont(16));
     const int tops[] = {3, 48, 93, 138, 183, 228, 273, 320};
     QWidget *previous = nullptr;
-    for (int tag = 1; tag <= 8; ++tag) {
+    for (int tag = 1; tag <= RateSlotCount; ++tag) {
         auto *row = new TFrame1corvane(tag, TabKurs);
         row->move(0, tops[tag - 1]);
         connect(row, &TFrame1corvane::Modify, this, &TForm1::Modify);
@@ -804,7 +804,7 @@ QList<TFrameCorvane *> TForm1::boards() const
 
 void TForm1::writeEditorRow(int slot, const RateRow &row)
 {
-    if (slot >= 1 && slot <= 8)
+    if (slot >= 1 && slot <= RateSlotCount)
         EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
 }
 
@@ -1026,21 +1026,15 @@ void TForm1::Modify(QLineEdit *field)
     if (!row || row->window() != this)
         return;
     const int line = row->tag();
-    if (line <= 0 || line > 8 || !FrameCorvane1->hasRowLabels())
+    if (line <= 0 || line > RateSlotCount || !FrameCorvane1->hasRowLabels())
         return;
 
     const RateRow fields = row->rateRow();
-    FrameCorvane1->setRowCaptions(line, fields);
-    const int shown = countShownRows(FrameCorvane1->rowCaptions());
-    for (TFrameCorvane *board : boards()) {
-        if (board != FrameCorvane1)
-            board->setRowCaptions(line, fields);
-        board->ShownRowCount = shown;
-        board->LayoutRows();
-    }
+    for (TFrameCorvane *board : boards())
+        board->showRow(line, fields);
 
     RateSlots table;
-    for (int i = 1; i <= 8; ++i)
+    for (int i = 1; i <= RateSlotCount; ++i)
         table[static_cast<size_t>(i - 1)] = EditorRows[static_cast<size_t>(i)]->rateRow();
     programSettings().setRateTableText(writeRateTable(table));
 }

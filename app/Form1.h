@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/FormMon2.h"
+#include "content/RateTable.h"
 #include "controls/DockPanel.h"
 
 #include <QDateTime>
@@ -182,7 +183,7 @@ public:
     TAutostartBox *cbAutostart;
     TFontButtons *FontButtons;
     // Indexed by tag, 1 to 8; element 0 is unused.
-    std::array<TFrame1corvane *, 9> EditorRows{};
+    std::array<TFrame1corvane *, RateSlotCount + 1> EditorRows{}; // element 0 is unused
 
     static constexpr int kPanelRWidth = 312;
     static constexpr int kClientHeight = 499;

@@ -63,7 +63,7 @@ TFrame1corvane::TFrame1corvane(int tag, QWidget *parent)
     Edit1 = addField(Panel1, "Edit1", QRect(0, 7, 90, 28), RateFigureMaxLength, 16, QColor(0xFF, 0, 0));
     Edit2 = addField(Panel1, "Edit2", QRect(90, 7, 90, 28), RateFigureMaxLength, 16, QColor(0, 0xFF, 0));
 
-    if (tag >= 1 && tag <= 8) {
+    if (tag >= 1 && tag <= RateSlotCount) {
         const DesignRow &design = kDesignRows[tag - 1];
         EditK->setText(QString::fromUtf8(design.code));
         Editname->setText(QString::fromUtf8(design.name));

@@ -32,7 +32,6 @@ void fillBoard(TFrameCorvane &board)
     const RateSlots table = officeTable();
     for (int i = 1; i <= 8; ++i)
         board.setRowCaptions(i, table[static_cast<size_t>(i - 1)]);
-    board.ShownRowCount = 8;
 }
 
 void fillEditorRows(TForm1 &form, const RateSlots &table)

@@ -35,7 +35,7 @@ void editKeystroke(benchmark::State &state, Boards boards)
         }
     }
     benchsupport::fillEditorRows(*form, benchsupport::officeTable());
-    if (form->FrameCorvane1->ShownRowCount != 8 || (tv && tv->FrameCorvane1->ShownRowCount != 8)) {
+    if (form->FrameCorvane1->shownRowCount() != 8 || (tv && tv->FrameCorvane1->shownRowCount() != 8)) {
         state.SkipWithError("the eight rows did not reach the boards");
         return;
     }

@@ -43,7 +43,7 @@ QList<TLabel3D *> labels(const TFrameCorvane &board, int field)
     QList<TLabel3D *> column;
     if (!board.hasRowLabels())
         return column;
-    for (int row = 1; row <= 8; ++row) {
+    for (int row = 1; row <= RateSlotCount; ++row) {
         if (TLabel3D *label = rowLabel(board, field, row))
             column.append(label);
     }
@@ -84,7 +84,7 @@ void copyReadFonts(TFrameCorvane &board)
     if (!board.hasRowLabels())
         return;
     for (const int field : {Codes, Buy, Sell, Names}) {
-        for (int row = 1; row <= 8; ++row)
+        for (int row = 1; row <= RateSlotCount; ++row)
             TFrameCorvane::CopyLabelFont(recordTarget(board, field), rowLabel(board, field, row));
     }
 }

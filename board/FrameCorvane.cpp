@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int kRowCount = 8;
 const QString kLineBreak = QStringLiteral("\r\n");
 
 // Board labels use the narrow face in the Cyrillic character set unless they say otherwise.
@@ -202,10 +201,10 @@ void TFrameCorvane::InitBoard()
     LabelTitle->setCaption(QStringLiteral("КУРСЫ ОБМЕНА ВАЛЮТ") + kLineBreak + QStringLiteral("EXCHANGE RATES"));
     LabelTitPok->setCaption(LabelTitPok->caption() + kLineBreak + QStringLiteral("WE BUY AT"));
     LabelTitProd->setCaption(LabelTitProd->caption() + kLineBreak + QStringLiteral("WE SELL AT"));
-    ShownRowCount = 0;
+    m_shownRowCount = 0;
     // The heading band is repainted every clock tick; Qt widgets already paint through a
     // back buffer, so it never flickers.
-    for (int i = 1; i <= kRowCount; ++i)
+    for (int i = 1; i <= RateSlotCount; ++i)
         createRowLabels(i);
 }
 
@@ -340,7 +339,7 @@ void TFrameCorvane::copyLookFrom(const TFrameCorvane *other)
                             {other->LabelProd, LabelProd}, {other->LabelName, LabelName},
                             {other->LabelNameRus, LabelNameRus}, {other->LabelBot, LabelBot}})
         CopyLabelFont(from, to);
-    for (int i = 1; i <= 8; ++i) {
+    for (int i = 1; i <= RateSlotCount; ++i) {
         const RowLabelSet &source = other->row(i);
         const RowLabelSet &target = row(i);
         CopyLabelFont(source.Name, target.Name);
@@ -352,12 +351,12 @@ void TFrameCorvane::copyLookFrom(const TFrameCorvane *other)
 
 void TFrameCorvane::copyRowsAndTitleFrom(const TFrameCorvane *other)
 {
-    for (int i = 1; i <= 8; ++i) {
+    for (int i = 1; i <= RateSlotCount; ++i) {
         const RowLabelSet &source = other->row(i);
         setRowCaptions(i, {source.Name->caption(), source.Pok->caption(), source.Prod->caption(),
                            source.NameRus->caption()});
     }
-    ShownRowCount = countShownRows(rowCaptions());
+    m_shownRowCount = countShownRows(rowCaptions());
     if (ImageTop->picture().identity() != other->ImageTop->picture().identity())
         ImageTop->setPicture(other->ImageTop->picture());
     showTitlePicture(!other->ImageTop->isHidden());
@@ -377,7 +376,7 @@ void TFrameCorvane::showTitlePicture(bool picture)
 RateSlots TFrameCorvane::rowCaptions() const
 {
     RateSlots captions;
-    for (int i = 1; i <= kRowCount; ++i) {
+    for (int i = 1; i <= RateSlotCount; ++i) {
         const RowLabelSet &set = row(i);
         captions[static_cast<size_t>(i - 1)] = {set.Name->caption(), set.Pok->caption(), set.Prod->caption(),
                                                 set.NameRus->caption()};
@@ -393,16 +392,23 @@ void TFrameCorvane::hideRow(const RowLabelSet &row)
     row.Prod->hide();
 }
 
+void TFrameCorvane::showRow(int slot, const RateRow &row)
+{
+    setRowCaptions(slot, row);
+    LayoutRows();
+}
+
 void TFrameCorvane::LayoutRows()
 {
     if (!hasRowLabels())
         return;
-    const double pitch = rowPitch(ShownRowCount, PanelName->height(), LabelPusto->height());
+    m_shownRowCount = countShownRows(rowCaptions());
+    const double pitch = rowPitch(m_shownRowCount, PanelName->height(), LabelPusto->height());
     const int top = LabelPusto->height() + Splitter66->height();
     int shown = 0;
     int minPok = INT_MAX;
     int minProd = INT_MAX;
-    for (int i = 1; i <= kRowCount; ++i) {
+    for (int i = 1; i <= RateSlotCount; ++i) {
         const RowLabelSet &set = row(i);
         const QString code = set.Name->caption();
         if (!isShownRow(code)) {
@@ -424,7 +430,7 @@ void TFrameCorvane::LayoutRows()
         ++shown;
     }
     if (shown > 0) {
-        for (int i = 1; i <= kRowCount; ++i) {
+        for (int i = 1; i <= RateSlotCount; ++i) {
             row(i).Pok->setFontSize(minPok);
             row(i).Prod->setFontSize(minProd);
         }
@@ -467,6 +473,6 @@ void TFrameCorvane::LoadRateTable(const EditorRowWriter &writeEditorRow)
                 writeEditorRow(slot, RateRow{});
         }
     }
-    ShownRowCount = countShownRows(rows);
+    m_shownRowCount = countShownRows(rows);
     LayoutRows();
 }

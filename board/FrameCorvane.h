@@ -42,8 +42,11 @@ public:
     static void FitFontToLabel(TLabel3D *label);
     // The whole-board layout.
     void FrameResize();
-    // Places, fits, shows and hides the currency rows.
+    // Places, fits, shows and hides the currency rows, counting the shown ones from the
+    // captions the rows carry.
     void LayoutRows();
+    // Shows a row's four fields (slot 1..8) and lays the rows out again.
+    void showRow(int slot, const RateRow &row);
     // Reads the stored rate table into the rows (each takes its column template's look) and
     // hands every slot to writeEditorRow (slot 1..8) for the operator's editor rows: the
     // parsed rows, then empty ones for the slots the table does not reach. An empty table
@@ -69,7 +72,8 @@ public:
     // Rows are numbered 1 to 8.
     const RowLabelSet &row(int index) const { return RowLabels[static_cast<size_t>(index)]; }
     bool hasRowLabels() const { return RowLabels[1].Name != nullptr; }
-    int ShownRowCount = 0;
+    // The rows shown: those with a code that is not hidden, as last laid out.
+    int shownRowCount() const { return m_shownRowCount; }
 
     TDockPanel *PanelTablo;
     TTitleImage *ImageTop;
@@ -126,7 +130,8 @@ private:
     LayoutInputs layoutInputs() const;
     LayoutInputs layOut();
 
-    std::array<RowLabelSet, 9> RowLabels{}; // element 0 is unused
+    std::array<RowLabelSet, RateSlotCount + 1> RowLabels{}; // element 0 is unused
     bool m_inFrameResize = false;
+    int m_shownRowCount = 0;
     std::optional<QSize> m_layoutMonitor;
 };

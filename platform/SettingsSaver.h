@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
+
 class ProgramSettings;
 
 // Saves the program's settings as the operator goes: every change is written to the store
@@ -24,7 +26,13 @@ public:
     bool saveNow();
     QString lastError() const { return m_lastError; }
     // A change is waiting for its write.
-    bool isSavePending() const { return m_timer.isActive(); }
+    bool isSavePending() const { return m_pending; }
+    // Writes a waiting change once its time has come on the clock; the saver's own timer
+    // calls it, and a test that holds the clock may too.
+    void saveIfDue();
+    // The clock the pauses are counted on, in milliseconds; tests hold one of their own.
+    using Clock = std::function<qint64()>;
+    void setClock(Clock clock) { m_clock = std::move(clock); }
     // How many writes were made; for tests that look at the coalescing.
     int saveCount() const { return m_saveCount; }
 
@@ -36,11 +44,15 @@ signals:
 
 private:
     void scheduleSave();
-    void saveScheduled();
+    void wakeAt(qint64 due);
 
     ProgramSettings &m_settings;
     QTimer m_timer;
-    QElapsedTimer m_firstPendingChange;
+    QElapsedTimer m_steady;
+    Clock m_clock;
+    bool m_pending = false;
+    qint64 m_firstPendingChange = 0;
+    qint64 m_due = 0;
     QString m_lastError;
     int m_saveCount = 0;
 };

@@ -142,7 +142,7 @@ protected:
 
     TFrame1corvane *editor(int i) const { return form->EditorRows[static_cast<size_t>(i)]; }
     const TFrameCorvane::RowLabelSet &board(int i) const { return form->FrameCorvane1->row(i); }
-    int shownCount() const { return form->FrameCorvane1->ShownRowCount; }
+    int shownCount() const { return form->FrameCorvane1->shownRowCount(); }
     bool boardRowShown(int i) const
     {
         const auto &row = board(i);

@@ -320,7 +320,7 @@ TEST_F(Form1Startup, UnreadableStoredTableIsKeptUntilTheOperatorEdits)
 {
     writeFile(fileOf(kStoredGroup) + "CorvaneFile=a, b\n");
     form = std::make_unique<TForm1>();
-    EXPECT_EQ(form->FrameCorvane1->ShownRowCount, 0);
+    EXPECT_EQ(form->FrameCorvane1->shownRowCount(), 0);
     form.reset();
     EXPECT_EQ(readValues(path).value(QStringLiteral("CorvaneFile")), QStringLiteral("a, b"));
 

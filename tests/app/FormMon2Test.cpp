@@ -233,8 +233,8 @@ TEST_F(TvWindow, BoardStartsWithThePreviewsCaptionsFontsAndRows)
     EXPECT_EQ(board->row(4).Name->caption(), QStringLiteral("GBP"));
     EXPECT_EQ(board->row(8).Prod->caption(), QStringLiteral("7890,00"));
     // The row without a code is not shown on either board.
-    EXPECT_EQ(board->ShownRowCount, 7);
-    EXPECT_EQ(preview->ShownRowCount, 7);
+    EXPECT_EQ(board->shownRowCount(), 7);
+    EXPECT_EQ(preview->shownRowCount(), 7);
     // Reading the table again gave the editors nothing new to write back.
     EXPECT_EQ(programSettings().rateTableText(), kOfficeTable);
 }
@@ -380,7 +380,7 @@ TEST_F(TvWindow, EditsReachTheSameRowOnBothBoards)
         EXPECT_EQ(board->row(6).Name->caption(), QStringLiteral("-PLT"));
         EXPECT_TRUE(board->row(6).Name->isHidden());
     }
-    EXPECT_EQ(tvBoard()->ShownRowCount, form->FrameCorvane1->ShownRowCount);
+    EXPECT_EQ(tvBoard()->shownRowCount(), form->FrameCorvane1->shownRowCount());
     EXPECT_TRUE(tvBoard()->row(2).Pok->isVisible());
 }
 

@@ -24,7 +24,6 @@ public:
                           QStringLiteral("ДОЛЛАР США")};
         for (int i = 1; i <= 8; ++i)
             frame.setRowCaptions(i, row);
-        frame.ShownRowCount = 8;
         frame.resize(600, height);
         frame.FrameResize();
     }

@@ -34,9 +34,9 @@ protected:
         frame.resize(600, 480);
     }
 
+    // The rows' captions only: the next layout counts the rows it shows.
     void showRows(int count, const QStringList &hiddenCodes = {})
     {
-        int shown = 0;
         for (int i = 1; i <= 8; ++i) {
             const auto &row = frame.row(i);
             const bool hidden = hiddenCodes.contains(QString::number(i));
@@ -45,10 +45,7 @@ protected:
             row.NameRus->setCaption(filled ? QStringLiteral("ДОЛЛАР США") : QString());
             row.Pok->setCaption(filled ? QStringLiteral("93,10") : QString());
             row.Prod->setCaption(filled ? QStringLiteral("94,50") : QString());
-            if (filled && !hidden)
-                ++shown;
         }
-        frame.ShownRowCount = shown;
     }
 
     TFrameCorvane frame;
@@ -223,7 +220,6 @@ protected:
                                  QStringLiteral("КИТАЙСКИЙ ЮАНЬ")}};
         for (int slot = 1; slot <= 3; ++slot)
             board.setRowCaptions(slot, rows[slot - 1]);
-        board.ShownRowCount = 3;
         board.LabelTop->setCaption(QStringLiteral("Курсы"));
     }
 

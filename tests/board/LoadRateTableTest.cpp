@@ -76,7 +76,7 @@ TEST_F(LoadRateTable, OneShownRowTakesTheWholeTable)
                      QStringLiteral("ДОЛЛАР США"))
                     + emptyLines(7));
 
-    EXPECT_EQ(frame.ShownRowCount, 1);
+    EXPECT_EQ(frame.shownRowCount(), 1);
     const auto &first = frame.row(1);
     EXPECT_EQ(first.Name->caption(), QStringLiteral("USD"));
     EXPECT_EQ(first.NameRus->caption(), QStringLiteral("ДОЛЛАР США"));
@@ -113,7 +113,7 @@ TEST_F(LoadRateTable, DashedCodeKeepsItsSlotButTheRowsBelowCloseUp)
     EXPECT_EQ(frame.row(2).Name->caption(), QStringLiteral("-EUR"));
     EXPECT_EQ(frame.row(2).Pok->caption(), QStringLiteral("99,20"));
     EXPECT_TRUE(rowHidden(frame, 2));
-    EXPECT_EQ(frame.ShownRowCount, 2);
+    EXPECT_EQ(frame.shownRowCount(), 2);
 
     // CNY sits exactly where it would if EUR were not in the table at all.
     TFrameCorvane without;
@@ -205,7 +205,7 @@ TEST_F(LoadRateTable, WriterGetsEverySlotInOrderWithItsFields)
         EXPECT_EQ(row.Prod->caption(), expected[k].second.sell);
     }
     // USD, EUR, CNY, GBP and NINE are shown; the empty code in slot 4 and the empty lines are not.
-    EXPECT_EQ(frame.ShownRowCount, 5);
+    EXPECT_EQ(frame.shownRowCount(), 5);
     for (int i : {1, 2, 3, 5, 8})
         EXPECT_TRUE(rowShown(frame, i)) << "row " << i;
     for (int i : {4, 6, 7})
@@ -236,7 +236,7 @@ TEST_F(LoadRateTable, TheSlotsAStoredTableDoesNotReachAreEmpty)
         EXPECT_EQ(frame.row(slot).Pok->caption(), QString());
         EXPECT_TRUE(rowHidden(frame, slot));
     }
-    EXPECT_EQ(frame.ShownRowCount, 2);
+    EXPECT_EQ(frame.shownRowCount(), 2);
 }
 
 TEST_F(LoadRateTable, EmptyTextShowsNothingAndCallsNoWriter)
@@ -244,7 +244,7 @@ TEST_F(LoadRateTable, EmptyTextShowsNothingAndCallsNoWriter)
     int calls = 0;
     load(frame, QString(), [&calls](int, const RateRow &) { ++calls; });
     EXPECT_EQ(calls, 0);
-    EXPECT_EQ(frame.ShownRowCount, 0);
+    EXPECT_EQ(frame.shownRowCount(), 0);
     for (int i = 1; i <= 8; ++i)
         EXPECT_TRUE(rowHidden(frame, i)) << "row " << i;
 }
@@ -261,7 +261,7 @@ TEST_F(LoadRateTable, ReadsACopySoTheWriterMayRewriteTheText)
          });
     EXPECT_EQ(seenSlots, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(frame.row(2).Name->caption(), QStringLiteral("EUR"));
-    EXPECT_EQ(frame.ShownRowCount, 2);
+    EXPECT_EQ(frame.shownRowCount(), 2);
 }
 
 TEST(LoadRateTableBeforeInit, DoesNothingWithoutRowLabels)
@@ -272,7 +272,7 @@ TEST(LoadRateTableBeforeInit, DoesNothingWithoutRowLabels)
     int calls = 0;
     frame.LoadRateTable([&calls](int, const RateRow &) { ++calls; });
     EXPECT_EQ(calls, 0);
-    EXPECT_EQ(frame.ShownRowCount, 0);
+    EXPECT_EQ(frame.shownRowCount(), 0);
     EXPECT_FALSE(frame.hasRowLabels());
     programSettings().reset();
 }

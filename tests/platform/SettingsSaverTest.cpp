@@ -5,7 +5,6 @@
 #include "platform/SettingsSaver.h"
 #include "platform/SettingsStore.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +18,6 @@ namespace {
 
 using testsupport::readBytes;
 using testsupport::readValues;
-using testsupport::waitUntil;
 
 class SettingsSaverTest : public ::testing::Test
 {
@@ -29,15 +27,27 @@ protected:
         ASSERT_TRUE(sandbox.isValid());
         settings.setSettingsKey(ProgramSettings::settingsRoot() + QStringLiteral("saver"));
         path = SettingsStore::filePathFor(settings.settingsKey());
+        saver.setClock([this] { return now; });
     }
     void TearDown() override { AtomicFile::setFaultHook({}); }
 
-    bool waitForTheWrite() { return waitUntil([this] { return !saver.isSavePending(); }); }
+    // Moves the saver's clock on and lets it look whether its write is due.
+    void pass(qint64 ms)
+    {
+        now += ms;
+        saver.saveIfDue();
+    }
+    bool waitForTheWrite()
+    {
+        pass(SettingsSaver::kPauseMs);
+        return !saver.isSavePending();
+    }
 
     testsupport::SettingsSandbox sandbox;
     ProgramSettings settings;
     SettingsSaver saver{settings};
     QString path;
+    qint64 now = 0;
 };
 
 // Typing a rate is a burst of changes; the store is written once, with the last of them.
@@ -51,8 +61,11 @@ TEST_F(SettingsSaverTest, BurstOfChangesIsOneWrite)
     EXPECT_TRUE(saver.isSavePending());
     EXPECT_EQ(saver.saveCount(), 0);
     EXPECT_FALSE(QFileInfo::exists(path)) << "written only once the burst pauses";
+    pass(SettingsSaver::kPauseMs - 1);
+    EXPECT_EQ(saver.saveCount(), 0) << "not before the pause is over";
 
-    ASSERT_TRUE(waitForTheWrite());
+    pass(1);
+    EXPECT_FALSE(saver.isSavePending());
     EXPECT_EQ(saver.saveCount(), 1);
     EXPECT_EQ(readValues(path).value(QStringLiteral("CorvaneFile")), QStringLiteral("USD\\t9310"));
 }
@@ -60,14 +73,15 @@ TEST_F(SettingsSaverTest, BurstOfChangesIsOneWrite)
 // Changes that never pause (a held-down key) still reach the store while they go on.
 TEST_F(SettingsSaverTest, ChangesWithoutAPauseAreStillWritten)
 {
-    QDeadlineTimer burst(3 * SettingsSaver::kMaxDelayMs);
     int value = 0;
-    while (!burst.hasExpired() && saver.saveCount() == 0) {
+    while (now < 3 * SettingsSaver::kMaxDelayMs && saver.saveCount() == 0) {
         settings.setProportion(2, ++value % 50);
-        waitUntil([] { return false; }, SettingsSaver::kPauseMs / 3);
+        pass(SettingsSaver::kPauseMs / 3);
     }
     EXPECT_EQ(saver.saveCount(), 1) << "a write came while the changes went on";
-    EXPECT_FALSE(burst.hasExpired());
+    const qint64 step = SettingsSaver::kPauseMs / 3;
+    EXPECT_EQ(now, (SettingsSaver::kMaxDelayMs + step - 1) / step * step)
+        << "at the first look once the longest delay from the first change is over";
 }
 
 struct ValueCase

@@ -86,9 +86,7 @@ protected:
     void typeRow(int slot, const RateRow &row)
     {
         TFrameCorvane *tvBoard = windows.tv->FrameCorvane1;
-        tvBoard->setRowCaptions(slot, row);
-        tvBoard->ShownRowCount = countShownRows(tvBoard->rowCaptions());
-        tvBoard->LayoutRows();
+        tvBoard->showRow(slot, row);
         RateSlots table = toRateSlots(parseRateTable(programSettings().rateTableText()));
         table[size_t(slot - 1)] = row;
         programSettings().setRateTableText(writeRateTable(table));
