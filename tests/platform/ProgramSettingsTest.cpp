@@ -52,7 +52,15 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeCase{"WebBoard", [](ProgramSettings &s) { s.setWebBoardOn(true); }, "webBoardOnChanged(bool)"},
         ChangeCase{"WebPort", [](ProgramSettings &s) { s.setWebBoardPort(8443); }, "webBoardPortChanged(int)"},
         ChangeCase{"WebAllow", [](ProgramSettings &s) { s.setWebBoardAllowed(QStringLiteral("10.0.0.0/8")); },
-                   "webBoardAllowedChanged(QString)"}),
+                   "webBoardAllowedChanged(QString)"},
+        ChangeCase{"FontRecord",
+                   [](ProgramSettings &s) { s.setFontRecord(3, BoardFont{QFont(QStringLiteral("Arial")), clRed, 204}); },
+                   "fontRecordsChanged()"},
+        ChangeCase{"RunningTexts", [](ProgramSettings &s) { s.setRunningTexts({QStringLiteral("Курс дня")}); },
+                   "runningTextsChanged()"},
+        ChangeCase{"RunSpeed", [](ProgramSettings &s) { s.setRunSpeed(7); }, "runSpeedChanged()"},
+        ChangeCase{"TitleHistory", [](ProgramSettings &s) { s.setTitleHistory({QStringLiteral("Logo.bmp")}); },
+                   "titleHistoryChanged()"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // A number outside 1..65535 is no TCP port: the web board keeps the port it had.

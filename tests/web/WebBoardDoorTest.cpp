@@ -115,6 +115,34 @@ TEST_F(WebBoardDoorTest, UnfinishedRequestsFromOneAddressLeaveTheOthersServed)
     expectSecurityHeaders(refusal);
 }
 
+// Many machines with unfinished requests, each within its own share: the door still keeps a
+// bound on all request connections together, with its own answer; event streams count apart.
+TEST_F(WebBoardDoorTest, AllRequestConnectionsTogetherAreBounded)
+{
+    const int perMachine = ConnectionGuard::kMaxPerAddress - 4;
+    const int machines = (ConnectionGuard::kMaxRequestConnections + perMachine - 1) / perMachine;
+    std::vector<std::unique_ptr<QTcpSocket>> waiting;
+    for (int machine = 0; machine < machines; ++machine)
+        for (int i = 0; i < perMachine && int(waiting.size()) < ConnectionGuard::kMaxRequestConnections; ++i)
+            waiting.push_back(connectFrom(QHostAddress(QStringLiteral("127.0.2.%1").arg(machine + 1)), "GET / HTTP/1.1\r\n"));
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return board->connectionCount() == ConnectionGuard::kMaxRequestConnections; }))
+        << board->connectionCount();
+
+    auto oneMore = connectFrom(kNeighbour, kGetRatesAndClose);
+    const QByteArray refusal = readUntilClosed(*oneMore);
+    EXPECT_TRUE(refusal.startsWith("HTTP/1.1 503")) << refusal.toStdString();
+    EXPECT_TRUE(refusal.contains("Too many connections; try again later."));
+    EXPECT_TRUE(refusal.contains("Retry-After: "));
+    expectSecurityHeaders(refusal);
+
+    waiting.pop_back();
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return board->connectionCount() == ConnectionGuard::kMaxRequestConnections - 1; }));
+    auto welcome = connectFrom(kNeighbour, kGetRatesAndClose);
+    EXPECT_TRUE(readUntilClosed(*welcome).startsWith("HTTP/1.1 200")) << "a freed place is taken";
+}
+
 TEST_F(WebBoardDoorTest, ConnectionsAreClosedOnTimeAndNotBefore)
 {
     struct Case

@@ -9,6 +9,7 @@
 #include "controls/RunLabel.h"
 #include "controls/Label3D.h"
 #include "platform/ProgramSettings.h"
+#include "web/BoardSnapshot.h"
 #include "web/ConnectionGuard.h"
 #include "web/EventStream.h"
 #include "web/HttpHead.h"
@@ -335,6 +336,47 @@ TEST_F(WebBoardServerTest, PagesAskingForOnePictureAtOnceShareOneDrawing)
     for (int width = 300; width < 300 + WebBoard::kFreshPicturesPerSecond - 1; ++width)
         EXPECT_EQ(ask("GET", QStringLiteral("/board.png?w=%1&h=700").arg(width)).status, 200) << width;
     EXPECT_EQ(ask("GET", "/board.png?w=999&h=700").status, 503) << "the shared drawing counted once";
+}
+
+// A picture asked for by the board state it shows never changes, so a browser may keep it;
+// asked for without that state, or for a state gone by, it must be asked again.
+TEST_F(WebBoardServerTest, PictureOfANamedStateIsKeptByTheBrowserAndOthersAreAskedAgain)
+{
+    const QJsonObject layout = QJsonDocument::fromJson(ask("GET", "/board.json?w=640&h=480").body).object();
+    const QString image = layout.value(QStringLiteral("image")).toString();
+    ASSERT_TRUE(image.contains(QStringLiteral("&v="))) << image.toStdString();
+    const Answer named = ask("GET", image);
+    ASSERT_EQ(named.status, 200);
+    EXPECT_EQ(named.headers.value("cache-control"), "private, max-age=86400, immutable");
+
+    const Answer unnamed = ask("GET", "/board.png?w=640&h=480");
+    ASSERT_EQ(unnamed.status, 200);
+    EXPECT_EQ(unnamed.headers.value("cache-control"), "no-cache");
+    EXPECT_EQ(unnamed.body, named.body);
+
+    typeRow(3, {QStringLiteral("GBP"), QStringLiteral("117"), QStringLiteral("121"), QStringLiteral("Фунт")});
+    const Answer stale = ask("GET", image);
+    ASSERT_EQ(stale.status, 200);
+    EXPECT_EQ(stale.headers.value("cache-control"), "no-cache") << "the state it names is gone";
+    EXPECT_NE(stale.body, named.body);
+}
+
+// The snapshot keeps pictures of a handful of sizes; past that it lets them go and makes
+// them again, alike, when asked.
+TEST_F(WebBoardServerTest, KeptPicturesAreBoundedAndMadeAgainAlike)
+{
+    BoardSnapshot snapshot(windows.tv->FrameCorvane1);
+    const auto size = [](int i) { return QSize(300 + i, 400); };
+    const QByteArray first = snapshot.picture(size(0)).png;
+    for (int i = 1; i < int(BoardSnapshot::kKeptSizes); ++i)
+        snapshot.picture(size(i));
+    for (int i = 0; i < int(BoardSnapshot::kKeptSizes); ++i)
+        EXPECT_TRUE(snapshot.isKept(size(i))) << i;
+
+    snapshot.picture(size(int(BoardSnapshot::kKeptSizes)));
+    EXPECT_TRUE(snapshot.isKept(size(int(BoardSnapshot::kKeptSizes))));
+    EXPECT_FALSE(snapshot.isKept(size(0))) << "no more than the handful are held";
+    EXPECT_EQ(snapshot.picture(size(0)).png, first);
 }
 
 TEST_F(WebBoardServerTest, BoardPictureIsBoundedInSize)
