@@ -72,31 +72,31 @@ void TLabel3D::setFontSize(int points)
             invalidate();                                                                                   \
     }
 
-CORVANE_SETTER(setFontColor, m_fontColor, TColor)
+CORVANE_SETTER(setFontColor, m_look.fontColor, TColor)
 CORVANE_SETTER(setFontCharset, m_fontCharset, int)
-CORVANE_SETTER(setColor, m_color, TColor)
-CORVANE_SETTER(setTransparent, m_transparent, bool)
-CORVANE_SETTER(setAlignment, m_alignment, TAlignment)
-CORVANE_SETTER(setLayout, m_layout, TTextLayout)
-CORVANE_SETTER(setWordWrap, m_wordWrap, bool)
-CORVANE_SETTER(setShowAccelChar, m_showAccelChar, bool)
-CORVANE_SETTER(setFirstColor, m_firstColor, TColor)
-CORVANE_SETTER(setLastColor, m_lastColor, TColor)
-CORVANE_SETTER(setFillGradient, m_fillGradient, bool)
-CORVANE_SETTER(setGradientOrientation, m_gradientOrientation, TGradientOrientation)
-CORVANE_SETTER(setHighLightColor, m_highLightColor, TColor)
-CORVANE_SETTER(setShadowColor, m_shadowColor, TColor)
-CORVANE_SETTER(setBevel, m_bevel, TLabel3DBevel)
-CORVANE_SETTER(setBorderColor, m_borderColor, TColor)
-CORVANE_SETTER(setBorderWidth, m_borderWidth, int)
-CORVANE_SETTER(setBorderStyle, m_borderStyle, TLabel3DBorderStyle)
-CORVANE_SETTER(setShadowNapr, m_shadowNapr, int)
+CORVANE_SETTER(setColor, m_look.color, TColor)
+CORVANE_SETTER(setTransparent, m_look.transparent, bool)
+CORVANE_SETTER(setAlignment, m_look.alignment, TAlignment)
+CORVANE_SETTER(setLayout, m_look.layout, TTextLayout)
+CORVANE_SETTER(setWordWrap, m_look.wordWrap, bool)
+CORVANE_SETTER(setShowAccelChar, m_look.showAccelChar, bool)
+CORVANE_SETTER(setFirstColor, m_look.firstColor, TColor)
+CORVANE_SETTER(setLastColor, m_look.lastColor, TColor)
+CORVANE_SETTER(setFillGradient, m_look.fillGradient, bool)
+CORVANE_SETTER(setGradientOrientation, m_look.gradientOrientation, TGradientOrientation)
+CORVANE_SETTER(setHighLightColor, m_look.highLightColor, TColor)
+CORVANE_SETTER(setShadowColor, m_look.shadowColor, TColor)
+CORVANE_SETTER(setBevel, m_look.bevel, TLabel3DBevel)
+CORVANE_SETTER(setBorderColor, m_look.borderColor, TColor)
+CORVANE_SETTER(setBorderWidth, m_look.borderWidth, int)
+CORVANE_SETTER(setBorderStyle, m_look.borderStyle, TLabel3DBorderStyle)
+CORVANE_SETTER(setShadowNapr, m_look.shadowNapr, int)
 
 #undef CORVANE_SETTER
 
 void TLabel3D::setShadowSize(int size)
 {
-    if (assignIfChanged(m_shadowSize, size & 0xFF))
+    if (assignIfChanged(m_look.shadowSize, size & 0xFF))
         invalidate();
 }
 
@@ -104,8 +104,8 @@ void TLabel3D::setCaption(const QString &caption)
 {
     if (!assignIfChanged(m_caption, caption))
         return;
-    m_text = caption;
-    m_text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_look.text = caption;
+    m_look.text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     invalidate();
     emit captionChanged();
 }
@@ -128,30 +128,10 @@ void TLabel3D::paintLabel(QPainter &painter) const
 
 TLabel3D::Painting TLabel3D::painting() const
 {
-    Painting p;
+    Painting p = m_look;
     p.size = size();
     p.font = font();
     p.enabled = ownEnabled();
-    p.text = m_text;
-    p.fontColor = m_fontColor;
-    p.color = m_color;
-    p.transparent = m_transparent;
-    p.alignment = m_alignment;
-    p.layout = m_layout;
-    p.wordWrap = m_wordWrap;
-    p.showAccelChar = m_showAccelChar;
-    p.firstColor = m_firstColor;
-    p.lastColor = m_lastColor;
-    p.fillGradient = m_fillGradient;
-    p.gradientOrientation = m_gradientOrientation;
-    p.highLightColor = m_highLightColor;
-    p.shadowColor = m_shadowColor;
-    p.bevel = m_bevel;
-    p.shadowSize = m_shadowSize;
-    p.borderColor = m_borderColor;
-    p.borderWidth = m_borderWidth;
-    p.borderStyle = m_borderStyle;
-    p.shadowNapr = m_shadowNapr;
     return p;
 }
 

@@ -62,50 +62,50 @@ public:
     // The caption and the font colour, which the board's fields keep apart from their font.
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
-    TColor fontColor() const { return m_fontColor; }
+    TColor fontColor() const { return m_look.fontColor; }
     void setFontColor(TColor color);
     int fontCharset() const { return m_fontCharset; }
     void setFontCharset(int charset);
     // The font size in points (the font itself is held in pixels, see FontUnits.h).
     int fontSize() const;
     void setFontSize(int points);
-    TColor color() const { return m_color; }
+    TColor color() const { return m_look.color; }
     void setColor(TColor color);
-    bool transparent() const { return m_transparent; }
+    bool transparent() const { return m_look.transparent; }
     void setTransparent(bool transparent);
-    TAlignment alignment() const { return m_alignment; }
+    TAlignment alignment() const { return m_look.alignment; }
     void setAlignment(TAlignment alignment);
-    TTextLayout layout() const { return m_layout; }
+    TTextLayout layout() const { return m_look.layout; }
     void setLayout(TTextLayout layout);
-    bool wordWrap() const { return m_wordWrap; }
+    bool wordWrap() const { return m_look.wordWrap; }
     void setWordWrap(bool wordWrap);
-    bool showAccelChar() const { return m_showAccelChar; }
+    bool showAccelChar() const { return m_look.showAccelChar; }
     void setShowAccelChar(bool show);
 
     // Own properties.
-    TColor firstColor() const { return m_firstColor; }
+    TColor firstColor() const { return m_look.firstColor; }
     void setFirstColor(TColor color);
-    TColor lastColor() const { return m_lastColor; }
+    TColor lastColor() const { return m_look.lastColor; }
     void setLastColor(TColor color);
-    bool fillGradient() const { return m_fillGradient; }
+    bool fillGradient() const { return m_look.fillGradient; }
     void setFillGradient(bool fill);
-    TGradientOrientation gradientOrientation() const { return m_gradientOrientation; }
+    TGradientOrientation gradientOrientation() const { return m_look.gradientOrientation; }
     void setGradientOrientation(TGradientOrientation orientation);
-    TColor highLightColor() const { return m_highLightColor; }
+    TColor highLightColor() const { return m_look.highLightColor; }
     void setHighLightColor(TColor color);
-    TColor shadowColor() const { return m_shadowColor; }
+    TColor shadowColor() const { return m_look.shadowColor; }
     void setShadowColor(TColor color);
-    TLabel3DBevel bevel() const { return m_bevel; }
+    TLabel3DBevel bevel() const { return m_look.bevel; }
     void setBevel(TLabel3DBevel bevel);
-    int shadowSize() const { return m_shadowSize; }
+    int shadowSize() const { return m_look.shadowSize; }
     void setShadowSize(int size); // 0..255, stored as an unsigned byte
-    TColor borderColor() const { return m_borderColor; }
+    TColor borderColor() const { return m_look.borderColor; }
     void setBorderColor(TColor color);
-    int borderWidth() const { return m_borderWidth; }
+    int borderWidth() const { return m_look.borderWidth; }
     void setBorderWidth(int width);
-    TLabel3DBorderStyle borderStyle() const { return m_borderStyle; }
+    TLabel3DBorderStyle borderStyle() const { return m_look.borderStyle; }
     void setBorderStyle(TLabel3DBorderStyle style);
-    int shadowNapr() const { return m_shadowNapr; }
+    int shadowNapr() const { return m_look.shadowNapr; }
     void setShadowNapr(int directions);
 
     // The text routine: draws the caption into rect with the given DT flags, or with
@@ -184,30 +184,10 @@ private:
     // The label's own Enabled state; a disabled parent (the board's hosts) does not grey it.
     bool ownEnabled() const;
 
-    // The caption with its CR LF pairs made single line breaks, kept so that painting
-    // does not convert it again every time.
-    QString m_text;
-
     QString m_caption;
-    TColor m_fontColor = clBtnText;
     int m_fontCharset = 1;
-    TColor m_color = clBtnFace;
-    bool m_transparent = false;
-    TAlignment m_alignment = taLeftJustify;
-    TTextLayout m_layout = tlTop;
-    bool m_wordWrap = false;
-    bool m_showAccelChar = true;
-
-    TColor m_firstColor = clWhite;
-    TColor m_lastColor = clTeal;
-    bool m_fillGradient = false;
-    TGradientOrientation m_gradientOrientation = goHorizontal;
-    TColor m_highLightColor = clBtnHighlight;
-    TColor m_shadowColor = clBtnShadow;
-    TLabel3DBevel m_bevel = blRaised;
-    int m_shadowSize = 1;
-    TColor m_borderColor = clBlack;
-    int m_borderWidth = 1;
-    TLabel3DBorderStyle m_borderStyle = lbNone;
-    int m_shadowNapr = 1;
+    // What is painted, but for the size, the font and the enabled state, which the widget
+    // holds; the caption is kept with its CR LF pairs made single line breaks, so that
+    // painting does not convert it again every time.
+    Painting m_look;
 };
