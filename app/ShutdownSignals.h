@@ -12,7 +12,12 @@ class ShutdownSignals : public QObject
 {
     Q_OBJECT
 public:
+#if defined(__SANITIZE_ADDRESS__)
+    // A build under AddressSanitizer runs several times slower, start-up and close alike.
+    static constexpr unsigned kGraceSeconds = 8;
+#else
     static constexpr unsigned kGraceSeconds = 2;
+#endif
 
     explicit ShutdownSignals(QObject *parent = nullptr);
     ~ShutdownSignals() override;
