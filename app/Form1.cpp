@@ -6,6 +6,7 @@
 #include "CommandGlyphs.h"
 #include "FontButtons.h"
 #include "Frame1corvane.h"
+#include "RatesTab.h"
 #include "RunTextTab.h"
 #include "TitleLine.h"
 #include "TitleTab.h"
@@ -21,6 +22,7 @@
 #include "board/MonitorList.h"
 #include "board/TargetMonitor.h"
 #include "board/TitleImage.h"
+#include "content/BoardContent.h"
 #include "content/ListFile.h"
 #include "content/Playlist.h"
 #include "content/RateTable.h"
@@ -122,6 +124,7 @@ QString TForm1::programTitle()
 
 TForm1::TForm1(QWidget *parent)
     : TDockPanel(parent)
+    , m_content(new BoardContent(this))
 {
     buildWindow();
     FormCreate();
@@ -209,7 +212,9 @@ void TForm1::buildRightPanel()
         PageControl1->addTab(tab, caption);
         return tab;
     };
-    TabKurs = addTab("TabKurs", QStringLiteral("Курс"));
+    TabKurs = new TRatesTab;
+    TabKurs->setObjectName(QStringLiteral("TabKurs"));
+    PageControl1->addTab(TabKurs, QStringLiteral("Курс"));
     TabPolya = addTab("TabPolya", QStringLiteral("Поля"));
     TabNastroyki = addTab("TabNastroyki", QStringLiteral("Настройки"));
     TabBegStr = addTab("TabBegStr", QStringLiteral("Бег.Стр"));
@@ -252,18 +257,8 @@ void TForm1::buildRightPanel()
 void TForm1::buildRatesTab()
 {
     TabKurs->setFont(narrowFont(16));
-    const int tops[] = {3, 48, 93, 138, 183, 228, 273, 320};
-    QWidget *previous = nullptr;
-    for (int tag = 1; tag <= RateSlotCount; ++tag) {
-        auto *row = new TFrame1corvane(tag, TabKurs);
-        row->move(0, tops[tag - 1]);
-        connect(row, &TFrame1corvane::Modify, this, &TForm1::Modify);
-        // Tab walks buy, sell, then the next row's buy.
-        if (previous)
-            QWidget::setTabOrder(previous, row->Edit1);
-        QWidget::setTabOrder(row->Edit1, row->Edit2);
-        previous = row->Edit2;
-    }
+    connect(TabKurs, &TRatesTab::fieldEdited, this, &TForm1::Modify);
+    EditorRows = TabKurs->rows;
 }
 
 QSpinBox *TForm1::addSpinField(const QString &name, int tag, const QRect &bounds, int minimum, int maximum,
@@ -564,8 +559,6 @@ void TForm1::FormCreate()
     lbl_TV_status->setEnabled(btn_TV_On->isEnabled());
     btn_TV_Off->setGeometry(btn_TV_On->geometry());
     bHelp->setEnabled(!m_help->GetHelpFileFor(QString()).isEmpty());
-    for (auto *row : TabKurs->findChildren<TFrame1corvane *>(Qt::FindDirectChildrenOnly))
-        EditorRows[static_cast<size_t>(row->tag())] = row;
     FrameCorvane1->InitBoard();
 
     const QString title = programTitle();
@@ -579,10 +572,13 @@ void TForm1::FormCreate()
     readSettings();
     loadTitleHistory();
     applyFontRecords();
-    FrameCorvane1->LoadRateTable([this](int slot, const RateRow &row) {
-        EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
-    });
+    m_content->loadRateTable(programSettings().rateTableText());
+    TabKurs->follow(*m_content);
+    FrameCorvane1->followRates(*m_content);
     programSettings().setSettingsLoaded();
+    // The stored table is made from the content; the table just read is not written back.
+    connect(m_content, &BoardContent::ratesChanged, this,
+            [this] { programSettings().setRateTableText(m_content->rateTableText()); });
     loadPlaylist();
     // The boards follow the proportions wherever they are changed from.
     connect(&programSettings(), &ProgramSettings::proportionsChanged, this, &TForm1::layOutBoards);
@@ -802,16 +798,9 @@ QList<TFrameCorvane *> TForm1::boards() const
     return {FrameCorvane1};
 }
 
-void TForm1::writeEditorRow(int slot, const RateRow &row)
-{
-    if (slot >= 1 && slot <= RateSlotCount)
-        EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
-}
-
 std::unique_ptr<TFormMon2> TForm1::createFormMon2()
 {
-    auto formMon2 = std::make_unique<TFormMon2>(FrameCorvane1,
-                                                [this](int slot, const RateRow &row) { writeEditorRow(slot, row); });
+    auto formMon2 = std::make_unique<TFormMon2>(FrameCorvane1, *m_content);
     attachFormMon2(formMon2.get());
     return formMon2;
 }
@@ -832,7 +821,7 @@ void TForm1::attachFormMon2(TFormMon2 *formMon2)
 // Browsers on the office network see what the TV shows.
 void TForm1::serveBoardOnTheNetwork(TFormMon2 *formMon2)
 {
-    m_webBoard = std::make_unique<WebBoard>(formMon2->FrameCorvane1, formMon2->FrameCorvane1->RunLabel);
+    m_webBoard = std::make_unique<WebBoard>(formMon2->FrameCorvane1, formMon2->FrameCorvane1->RunLabel, *m_content);
     connect(formMon2, &QObject::destroyed, this, [this] { m_webBoard.reset(); });
     connect(m_webLine, &WebBoardLine::startRequested, m_webBoard.get(), &WebBoard::start);
     connect(m_webLine, &WebBoardLine::stopRequested, m_webBoard.get(), &WebBoard::stop);
@@ -1018,25 +1007,8 @@ void TForm1::runEnded()
 
 void TForm1::Modify(QLineEdit *field)
 {
-    if (!programSettings().settingsLoaded())
-        return;
-    auto *row = qobject_cast<TFrame1corvane *>(field->parentWidget());
-    if (!row)
-        row = qobject_cast<TFrame1corvane *>(field->parentWidget()->parentWidget());
-    if (!row || row->window() != this)
-        return;
-    const int line = row->tag();
-    if (line <= 0 || line > RateSlotCount || !FrameCorvane1->hasRowLabels())
-        return;
-
-    const RateRow fields = row->rateRow();
-    for (TFrameCorvane *board : boards())
-        board->showRow(line, fields);
-
-    RateSlots table;
-    for (int i = 1; i <= RateSlotCount; ++i)
-        table[static_cast<size_t>(i - 1)] = EditorRows[static_cast<size_t>(i)]->rateRow();
-    programSettings().setRateTableText(writeRateTable(table));
+    if (programSettings().settingsLoaded())
+        TabKurs->commitEdit(field);
 }
 
 void TForm1::FormDestroy()

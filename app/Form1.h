@@ -12,6 +12,7 @@
 #include <array>
 #include <memory>
 
+class BoardContent;
 class Dialogs;
 class Playlist;
 class TFontButtons;
@@ -33,6 +34,7 @@ class QTabWidget;
 class SettingsSaver;
 class SettingsStore;
 class TFrame1corvane;
+class TRatesTab;
 class TRunTextTab;
 class TTitleTab;
 class TWebBoardTab;
@@ -77,8 +79,8 @@ public:
     WebBoard *webBoard() const { return m_webBoard.get(); }
     // The TV is on, and its board waits for its monitor to come back.
     bool tvWaiting() const { return m_tvWaiting; }
-    // Writes a row read from the rate table into the editor row of that slot.
-    void writeEditorRow(int slot, const struct RateRow &row);
+    // What the boards show; every change of the rates goes through it.
+    BoardContent &content() const { return *m_content; }
 
     void btn_TV_OnClick();
     void btn_TV_OffClick();
@@ -152,7 +154,7 @@ public:
     TFrameCorvane *FrameCorvane1;
     QFrame *PanelR;
     QTabWidget *PageControl1;
-    QWidget *TabKurs;
+    TRatesTab *TabKurs;
     QWidget *TabPolya;
     QWidget *TabNastroyki;
     QWidget *TabBegStr;
@@ -235,6 +237,7 @@ private:
     void followDisplays();
     void setProportionFields(const struct Proportions &values);
 
+    BoardContent *m_content;
     QPointer<TFormMon2> m_formMon2;
     SettingsSaver *m_saver = nullptr;
     Playlist *m_playlist = nullptr;

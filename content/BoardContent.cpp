@@ -1,5 +1,7 @@
 #include "BoardContent.h"
 
+#include <algorithm>
+
 namespace {
 
 struct DesignRow
@@ -42,10 +44,25 @@ RateRow BoardContent::rateSlot(int slot) const
     return isSlot(slot) ? m_rates[static_cast<size_t>(slot - 1)] : RateRow{};
 }
 
+RateSlots BoardContent::boardRates() const
+{
+    RateSlots rows;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (m_onBoard[i])
+            rows[i] = m_rates[i];
+    }
+    return rows;
+}
+
+bool BoardContent::isOnBoard(int slot) const
+{
+    return isSlot(slot) && m_onBoard[static_cast<size_t>(slot - 1)];
+}
+
 QVector<RateRow> BoardContent::shownRates() const
 {
     QVector<RateRow> shown;
-    for (const RateRow &row : m_rates) {
+    for (const RateRow &row : boardRates()) {
         if (isShownRow(row.code))
             shown.append(row);
     }
@@ -67,12 +84,14 @@ void BoardContent::setRateSlot(int slot, const RateRow &row)
 {
     if (!isSlot(slot))
         return;
-    RateRow &held = m_rates[static_cast<size_t>(slot - 1)];
+    const auto index = static_cast<size_t>(slot - 1);
+    RateRow &held = m_rates[index];
     const RateRow wanted = fitted(row);
-    if (held == wanted)
+    if (held == wanted && m_onBoard[index])
         return;
-    const RateRow before = held;
+    const RateRow before = m_onBoard[index] ? held : RateRow{};
     held = wanted;
+    m_onBoard[index] = true;
     emit rateSlotChanged(slot, before);
     emit ratesChanged();
 }
@@ -82,10 +101,12 @@ void BoardContent::setRateSlots(const RateSlots &rows, const RateOrigin &origin)
     RateSlots wanted;
     for (size_t i = 0; i < wanted.size(); ++i)
         wanted[i] = fitted(rows[i]);
-    if (wanted == m_rates)
+    const bool allOnBoard = std::all_of(m_onBoard.begin(), m_onBoard.end(), [](bool on) { return on; });
+    if (wanted == m_rates && allOnBoard)
         return;
-    const RateSlots before = m_rates;
+    const RateSlots before = boardRates();
     m_rates = wanted;
+    m_onBoard.fill(true);
     emit rateTableReplaced(before, origin);
     emit ratesChanged();
 }
