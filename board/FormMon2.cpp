@@ -49,9 +49,16 @@ void TFormMon2::FormCreate(const TFrameCorvane *preview, const BoardContent &con
     board->followRates(content);
 }
 
+void TFormMon2::hideEvent(QHideEvent *event)
+{
+    TDockPanel::hideEvent(event);
+    emit visibilityChanged(false);
+}
+
 void TFormMon2::showEvent(QShowEvent *event)
 {
     TDockPanel::showEvent(event);
+    emit visibilityChanged(true);
     FormShow();
 }
 

@@ -41,9 +41,12 @@ signals:
     void runBegan(const QString &text);
     // A run has ended and the ticker's timer has stopped.
     void runEnded();
+    // The window showed or hid, whoever asked it to.
+    void visibilityChanged(bool visible);
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
