@@ -6,9 +6,12 @@
 #include "CommandGlyphs.h"
 #include "FontButtons.h"
 #include "Frame1corvane.h"
+#include "ProportionsTab.h"
+#include "RatesTab.h"
 #include "RunTextTab.h"
 #include "TitleLine.h"
 #include "TitleTab.h"
+#include "TvSwitch.h"
 #include "WebBoardLine.h"
 #include "WebBoardTab.h"
 #include "WindowPlacement.h"
@@ -21,6 +24,7 @@
 #include "board/MonitorList.h"
 #include "board/TargetMonitor.h"
 #include "board/TitleImage.h"
+#include "content/BoardContent.h"
 #include "content/ListFile.h"
 #include "content/Playlist.h"
 #include "content/RateTable.h"
@@ -122,6 +126,7 @@ QString TForm1::programTitle()
 
 TForm1::TForm1(QWidget *parent)
     : TDockPanel(parent)
+    , m_content(new BoardContent(this))
 {
     buildWindow();
     FormCreate();
@@ -209,8 +214,12 @@ void TForm1::buildRightPanel()
         PageControl1->addTab(tab, caption);
         return tab;
     };
-    TabKurs = addTab("TabKurs", QStringLiteral("Курс"));
-    TabPolya = addTab("TabPolya", QStringLiteral("Поля"));
+    TabKurs = new TRatesTab;
+    TabKurs->setObjectName(QStringLiteral("TabKurs"));
+    PageControl1->addTab(TabKurs, QStringLiteral("Курс"));
+    TabPolya = new TProportionsTab;
+    TabPolya->setObjectName(QStringLiteral("TabPolya"));
+    PageControl1->addTab(TabPolya, QStringLiteral("Поля"));
     TabNastroyki = addTab("TabNastroyki", QStringLiteral("Настройки"));
     TabBegStr = addTab("TabBegStr", QStringLiteral("Бег.Стр"));
     PageControl1->setCurrentIndex(0);
@@ -252,76 +261,20 @@ void TForm1::buildRightPanel()
 void TForm1::buildRatesTab()
 {
     TabKurs->setFont(narrowFont(16));
-    const int tops[] = {3, 48, 93, 138, 183, 228, 273, 320};
-    QWidget *previous = nullptr;
-    for (int tag = 1; tag <= RateSlotCount; ++tag) {
-        auto *row = new TFrame1corvane(tag, TabKurs);
-        row->move(0, tops[tag - 1]);
-        connect(row, &TFrame1corvane::Modify, this, &TForm1::Modify);
-        // Tab walks buy, sell, then the next row's buy.
-        if (previous)
-            QWidget::setTabOrder(previous, row->Edit1);
-        QWidget::setTabOrder(row->Edit1, row->Edit2);
-        previous = row->Edit2;
-    }
-}
-
-QSpinBox *TForm1::addSpinField(const QString &name, int tag, const QRect &bounds, int minimum, int maximum,
-                               int value)
-{
-    auto *field = new QSpinBox(TabPolya);
-    field->setObjectName(name);
-    field->setProperty("tag", tag);
-    field->setGeometry(bounds);
-    field->setRange(minimum, maximum);
-    field->setValue(value);
-    return field;
+    connect(TabKurs, &TRatesTab::fieldEdited, this, &TForm1::Modify);
+    EditorRows = TabKurs->rows;
 }
 
 void TForm1::buildFieldsTab()
 {
     TabPolya->setFont(narrowFont(15));
-    LabelMon2 = new QLabel(QStringLiteral("Внешний монитор:"), TabPolya);
-    LabelMon2->setObjectName(QStringLiteral("LabelMon2"));
-    LabelMon2->setGeometry(4, 6, 147, 22);
-    LabelMon2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    eMon2 = new QLineEdit(QStringLiteral("-"), TabPolya);
-    eMon2->setObjectName(QStringLiteral("eMon2"));
-    eMon2->setReadOnly(true);
-    eMon2->setGeometry(153, 4, 111, 24);
-
-    const char *captions[] = {"Высота верхнего титула:", "Высота нижнего титула:", "Высота заголовка даты:",
-                              "Ширина заголовка даты:",  "Ширина имен валют:",     "Высота заголовка валют:"};
-    const int designValues[] = {20, 7, 12, 28, 37, 7};
-    const int designPixels[] = {384, 134, 234, 302, 400, 134};
-    for (int tag = 0; tag < 6; ++tag) {
-        const int top = 34 + 28 * tag;
-        auto *caption = new QLabel(QString::fromUtf8(captions[tag]), TabPolya);
-        caption->setGeometry(0, top, 151, 30);
-        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-        QSpinBox *percent = addSpinField(QStringLiteral("seProc%1").arg(tag + 1), tag, QRect(153, top, 38, 30), 0, 50,
-                                         designValues[tag]);
-        seProc[static_cast<size_t>(tag)] = percent;
-        auto *percentSign = new QLabel(QStringLiteral("%"), TabPolya);
-        percentSign->setGeometry(193, top, 18, 30);
-
-        // The pixel estimate is shown, never edited.
-        QSpinBox *pixels = addSpinField(QStringLiteral("seProc%1p").arg(tag + 1), tag, QRect(212, top, 52, 30), 1, 1920,
-                                        designPixels[tag]);
-        pixels->setReadOnly(true);
-        pixels->setEnabled(false);
-        pixels->setButtonSymbols(QAbstractSpinBox::NoButtons);
-        seProcPixels[static_cast<size_t>(tag)] = pixels;
-        auto *unit = new QLabel(QStringLiteral("пикс."), TabPolya);
-        unit->setGeometry(266, top, 34, 30);
-
-        connect(percent, &QSpinBox::valueChanged, this, [this, percent] { seProcChange(percent); });
-    }
-    bDefProc = new QPushButton(QStringLiteral("Сброс"), TabPolya);
-    bDefProc->setObjectName(QStringLiteral("bDefProc"));
-    bDefProc->setGeometry(207, 341, 90, 25);
-    connect(bDefProc, &QPushButton::clicked, this, &TForm1::bDefProcClick);
+    LabelMon2 = TabPolya->LabelMon2;
+    eMon2 = TabPolya->eMon2;
+    seProc = TabPolya->seProc;
+    seProcPixels = TabPolya->seProcPixels;
+    bDefProc = TabPolya->bDefProc;
+    connect(TabPolya, &TProportionsTab::proportionChanged, this, &TForm1::seProcChange);
+    connect(TabPolya, &TProportionsTab::resetClicked, this, &TForm1::bDefProcClick);
 }
 
 void TForm1::buildRunTextTab()
@@ -468,17 +421,19 @@ void TForm1::watchDisplays()
 void TForm1::followDisplays()
 {
     UpdateMonitorInfo();
-    if (m_formMon2 && (m_formMon2->isVisible() || m_tvWaiting)) {
-        if (monitorCount() > 1) {
-            m_tvWaiting = false;
+    if (m_formMon2) {
+        switch (m_tvSwitch.monitorsChanged(monitorCount() > 1)) {
+        case TvSwitch::Window::Show:
             m_formMon2->show();
             m_formMon2->FormShow();
-            showTvState(true);
-        } else if (!m_tvWaiting) {
+            break;
+        case TvSwitch::Window::Hide:
             m_formMon2->hide();
-            m_tvWaiting = true;
-            showTvWaiting();
+            break;
+        case TvSwitch::Window::Keep:
+            break;
         }
+        showTvState();
     }
     layOutBoards();
 }
@@ -542,7 +497,7 @@ void TForm1::Exit1Click()
 // A TV that waits for its monitor is still on: the next start shows it again.
 void TForm1::FormCloseQuery()
 {
-    programSettings().setTV(m_formMon2 && (m_formMon2->isVisible() || m_tvWaiting));
+    programSettings().setTV(m_formMon2 && m_tvSwitch.isOn());
 }
 
 void TForm1::bHelpClick()
@@ -564,8 +519,6 @@ void TForm1::FormCreate()
     lbl_TV_status->setEnabled(btn_TV_On->isEnabled());
     btn_TV_Off->setGeometry(btn_TV_On->geometry());
     bHelp->setEnabled(!m_help->GetHelpFileFor(QString()).isEmpty());
-    for (auto *row : TabKurs->findChildren<TFrame1corvane *>(Qt::FindDirectChildrenOnly))
-        EditorRows[static_cast<size_t>(row->tag())] = row;
     FrameCorvane1->InitBoard();
 
     const QString title = programTitle();
@@ -579,10 +532,13 @@ void TForm1::FormCreate()
     readSettings();
     loadTitleHistory();
     applyFontRecords();
-    FrameCorvane1->LoadRateTable([this](int slot, const RateRow &row) {
-        EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
-    });
+    m_content->loadRateTable(programSettings().rateTableText());
+    TabKurs->follow(*m_content);
+    FrameCorvane1->followRates(*m_content);
     programSettings().setSettingsLoaded();
+    // The stored table is made from the content; the table just read is not written back.
+    connect(m_content, &BoardContent::ratesChanged, this,
+            [this] { programSettings().setRateTableText(m_content->rateTableText()); });
     loadPlaylist();
     // The boards follow the proportions wherever they are changed from.
     connect(&programSettings(), &ProgramSettings::proportionsChanged, this, &TForm1::layOutBoards);
@@ -802,16 +758,9 @@ QList<TFrameCorvane *> TForm1::boards() const
     return {FrameCorvane1};
 }
 
-void TForm1::writeEditorRow(int slot, const RateRow &row)
-{
-    if (slot >= 1 && slot <= RateSlotCount)
-        EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
-}
-
 std::unique_ptr<TFormMon2> TForm1::createFormMon2()
 {
-    auto formMon2 = std::make_unique<TFormMon2>(FrameCorvane1,
-                                                [this](int slot, const RateRow &row) { writeEditorRow(slot, row); });
+    auto formMon2 = std::make_unique<TFormMon2>(FrameCorvane1, *m_content);
     attachFormMon2(formMon2.get());
     return formMon2;
 }
@@ -821,10 +770,14 @@ void TForm1::attachFormMon2(TFormMon2 *formMon2)
     m_formMon2 = formMon2;
     if (!formMon2)
         return;
-    if (formMon2->isVisible())
-        showTvState(true);
+    if (formMon2->isVisible()) {
+        m_tvSwitch.shown();
+        showTvState();
+    }
     connect(formMon2, &TFormMon2::runBegan, this, &TForm1::runBegan);
     connect(formMon2, &TFormMon2::runEnded, this, &TForm1::runEnded);
+    connect(formMon2, &TFormMon2::visibilityChanged, this,
+            [this](bool visible) { m_tvSwitch.windowVisibilityChanged(visible); });
     m_screenAwake->follow(formMon2);
     serveBoardOnTheNetwork(formMon2);
 }
@@ -832,7 +785,7 @@ void TForm1::attachFormMon2(TFormMon2 *formMon2)
 // Browsers on the office network see what the TV shows.
 void TForm1::serveBoardOnTheNetwork(TFormMon2 *formMon2)
 {
-    m_webBoard = std::make_unique<WebBoard>(formMon2->FrameCorvane1, formMon2->FrameCorvane1->RunLabel);
+    m_webBoard = std::make_unique<WebBoard>(formMon2->FrameCorvane1, formMon2->FrameCorvane1->RunLabel, *m_content);
     connect(formMon2, &QObject::destroyed, this, [this] { m_webBoard.reset(); });
     connect(m_webLine, &WebBoardLine::startRequested, m_webBoard.get(), &WebBoard::start);
     connect(m_webLine, &WebBoardLine::stopRequested, m_webBoard.get(), &WebBoard::stop);
@@ -842,58 +795,58 @@ void TForm1::serveBoardOnTheNetwork(TFormMon2 *formMon2)
     m_webLine->startUp();
 }
 
-void TForm1::showTvState(bool on)
+void TForm1::showTvState()
 {
-    btn_TV_On->setVisible(!on);
-    btn_TV_Off->setVisible(on);
-    lbl_TV_status->setText(on ? QStringLiteral("TB ВКЛЮЧЕН") : QStringLiteral("TB OTKЛЮЧEH!"));
-    setTextColor(lbl_TV_status, on ? QColor(0, 0x80, 0) : QColor(0xFF, 0, 0));
-}
-
-// The TV is on, but its monitor is not there: the board shows again when it comes back.
-void TForm1::showTvWaiting()
-{
-    btn_TV_On->setVisible(false);
-    btn_TV_Off->setVisible(true);
-    lbl_TV_status->setText(QStringLiteral("ТВ НЕ ПОДКЛЮЧЕН"));
-    setTextColor(lbl_TV_status, QColor(0xFF, 0x80, 0));
+    const TvSwitch::State state = m_tvSwitch.state();
+    btn_TV_On->setVisible(state == TvSwitch::State::Off);
+    btn_TV_Off->setVisible(state != TvSwitch::State::Off);
+    switch (state) {
+    case TvSwitch::State::Off:
+        lbl_TV_status->setText(QStringLiteral("TB OTKЛЮЧEH!"));
+        setTextColor(lbl_TV_status, QColor(0xFF, 0, 0));
+        break;
+    case TvSwitch::State::On:
+        lbl_TV_status->setText(QStringLiteral("TB ВКЛЮЧЕН"));
+        setTextColor(lbl_TV_status, QColor(0, 0x80, 0));
+        break;
+    case TvSwitch::State::Waiting:
+        // The board shows again when its monitor comes back.
+        lbl_TV_status->setText(QStringLiteral("ТВ НЕ ПОДКЛЮЧЕН"));
+        setTextColor(lbl_TV_status, QColor(0xFF, 0x80, 0));
+        break;
+    }
 }
 
 void TForm1::btn_TV_OnClick()
 {
     if (!m_formMon2)
         return;
-    m_formMon2->show();
+    if (m_tvSwitch.switchOn() == TvSwitch::Window::Show)
+        m_formMon2->show();
     if (!m_formMon2->isVisible())
         return;
+    m_tvSwitch.shown();
     activateWindow();
-    showTvState(true);
+    showTvState();
     programSettings().setTV(true);
 }
 
 void TForm1::btn_TV_OffClick()
 {
-    if (!m_formMon2 || !(m_formMon2->isVisible() || m_tvWaiting))
+    if (!m_formMon2 || m_tvSwitch.switchOff() != TvSwitch::Window::Hide)
         return;
-    m_tvWaiting = false;
     m_formMon2->hide();
-    showTvState(false);
+    showTvState();
     programSettings().setTV(false);
 }
 
 void TForm1::seProcChange(QSpinBox *sender)
 {
-    const QSize monitor = targetMonitorGeometry().size();
     const int tag = sender->property("tag").toInt();
-    const int value = sender->value();
     if (tag < 0 || tag >= Proportions::kCount)
         return;
-    programSettings().setProportion(tag, value);
-    // Widths are those of the full-size board, which is the target monitor's shape turned
-    // upright, not the monitor's own width.
-    const BoardBands bands = boardBands(monitor.height(), monitor, programSettings().proportions());
-    const int pixels = tag == 3 ? bands.dateWidth : tag == 4 ? bands.nameWidth : monitor.height() * value / 100;
-    seProcPixels[static_cast<size_t>(tag)]->setValue(pixels);
+    programSettings().setProportion(tag, sender->value());
+    TabPolya->showPixels(tag, targetMonitorGeometry().size(), programSettings().proportions());
 }
 
 // The proportions go back to their first-run values at once, so that both boards are laid
@@ -1018,25 +971,8 @@ void TForm1::runEnded()
 
 void TForm1::Modify(QLineEdit *field)
 {
-    if (!programSettings().settingsLoaded())
-        return;
-    auto *row = qobject_cast<TFrame1corvane *>(field->parentWidget());
-    if (!row)
-        row = qobject_cast<TFrame1corvane *>(field->parentWidget()->parentWidget());
-    if (!row || row->window() != this)
-        return;
-    const int line = row->tag();
-    if (line <= 0 || line > RateSlotCount || !FrameCorvane1->hasRowLabels())
-        return;
-
-    const RateRow fields = row->rateRow();
-    for (TFrameCorvane *board : boards())
-        board->showRow(line, fields);
-
-    RateSlots table;
-    for (int i = 1; i <= RateSlotCount; ++i)
-        table[static_cast<size_t>(i - 1)] = EditorRows[static_cast<size_t>(i)]->rateRow();
-    programSettings().setRateTableText(writeRateTable(table));
+    if (programSettings().settingsLoaded())
+        TabKurs->commitEdit(field);
 }
 
 void TForm1::FormDestroy()

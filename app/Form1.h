@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TvSwitch.h"
 #include "board/FormMon2.h"
 #include "content/RateTable.h"
 #include "controls/DockPanel.h"
@@ -12,6 +13,7 @@
 #include <array>
 #include <memory>
 
+class BoardContent;
 class Dialogs;
 class Playlist;
 class TFontButtons;
@@ -33,6 +35,8 @@ class QTabWidget;
 class SettingsSaver;
 class SettingsStore;
 class TFrame1corvane;
+class TProportionsTab;
+class TRatesTab;
 class TRunTextTab;
 class TTitleTab;
 class TWebBoardTab;
@@ -76,9 +80,9 @@ public:
     // The board served to browsers, once the TV window is there.
     WebBoard *webBoard() const { return m_webBoard.get(); }
     // The TV is on, and its board waits for its monitor to come back.
-    bool tvWaiting() const { return m_tvWaiting; }
-    // Writes a row read from the rate table into the editor row of that slot.
-    void writeEditorRow(int slot, const struct RateRow &row);
+    bool tvWaiting() const { return m_tvSwitch.state() == TvSwitch::State::Waiting; }
+    // What the boards show; every change of the rates goes through it.
+    BoardContent &content() const { return *m_content; }
 
     void btn_TV_OnClick();
     void btn_TV_OffClick();
@@ -149,41 +153,42 @@ public:
     // its window exists.
     QList<TFrameCorvane *> boards() const;
 
-    TFrameCorvane *FrameCorvane1;
-    QFrame *PanelR;
-    QTabWidget *PageControl1;
-    QWidget *TabKurs;
-    QWidget *TabPolya;
-    QWidget *TabNastroyki;
-    QWidget *TabBegStr;
-    QLabel *LabelMon2;
-    QLineEdit *eMon2;
-    QPushButton *btn_TV_On;
-    QPushButton *btn_TV_Off;
-    QLabel *lbl_TV_status;
+    TFrameCorvane *FrameCorvane1;    // the preview of the board, on the left
+    QFrame *PanelR;                  // the right-hand panel: the tabs and the TV switch
+    QTabWidget *PageControl1;        // the tabs
+    TRatesTab *TabKurs;              // "Курс": the rate editor rows
+    TProportionsTab *TabPolya;       // "Поля": the monitor and the proportions of the bands
+    QWidget *TabNastroyki;           // "Настройки": title, start-up, web board
+    QWidget *TabBegStr;              // "Бег.Стр": the running text
+    QLabel *LabelMon2;               // "Внешний монитор:", the TV monitor's caption
+    QLineEdit *eMon2;                // the monitor count and the TV monitor's size
+    QPushButton *btn_TV_On;          // switches the TV board on
+    QPushButton *btn_TV_Off;         // switches it off; in the On button's place
+    QLabel *lbl_TV_status;           // the TV's state in words
     QStatusBar *StatusBar1;
-    QTimer *TimerClock;
-    TLbSpeedButton *bHelp;
-    TLbSpeedButton *bInfo;
-    TTrayIcon *TrayIcon1;
-    QMenu *PopupMenuTray;
+    QTimer *TimerClock;              // refreshes the date cell
+    TLbSpeedButton *bHelp;           // help
+    TLbSpeedButton *bInfo;           // about
+    TTrayIcon *TrayIcon1;            // the icon in the notification area while minimised
+    QMenu *PopupMenuTray;            // its menu: Restore1, Exit1
     QAction *Restore1;
     QAction *Exit1;
     // The hidden main menu: its commands work by their keys alone.
     QMenu *File1;
     QAction *Help1;
     QAction *Info1;
-    // seProc[0..5] are seProc1..seProc6, seProcPixels their pixel mirrors seProc1p..seProc6p.
+    // seProc[0..5] are seProc1..seProc6, the proportion fields; seProcPixels their pixel
+    // mirrors seProc1p..seProc6p. They live on TabPolya.
     std::array<QSpinBox *, 6> seProc{};
     std::array<QSpinBox *, 6> seProcPixels{};
-    QPushButton *bDefProc;
-    TRunTextTab *RunTextTab;
-    TTitleTab *TitleTab;
-    TWebBoardTab *WebBoardTab;
-    TAutostartBox *cbAutostart;
-    TFontButtons *FontButtons;
-    // Indexed by tag, 1 to 8; element 0 is unused.
-    std::array<TFrame1corvane *, RateSlotCount + 1> EditorRows{}; // element 0 is unused
+    QPushButton *bDefProc;           // "Сброс": the proportions back to their first-run values
+    TRunTextTab *RunTextTab;         // the widgets of TabBegStr
+    TTitleTab *TitleTab;             // the title group of TabNastroyki
+    TWebBoardTab *WebBoardTab;       // the web board group of TabNastroyki
+    TAutostartBox *cbAutostart;      // start with the session
+    TFontButtons *FontButtons;       // the font buttons over the preview's fields
+    // The rate editor rows of TabKurs, indexed by tag, 1 to 8; element 0 is unused.
+    std::array<TFrame1corvane *, RateSlotCount + 1> EditorRows{};
 
     static constexpr int kPanelRWidth = 312;
     static constexpr int kClientHeight = 499;
@@ -204,7 +209,6 @@ private:
     void buildWindow();
     void buildRightPanel();
     void buildFieldsTab();
-    QSpinBox *addSpinField(const QString &name, int tag, const QRect &bounds, int minimum, int maximum, int value);
     void buildStatusBar();
     void buildRatesTab();
     void buildRunTextTab();
@@ -230,11 +234,11 @@ private:
     void saveAsYouGo();
     QRect outerBounds() const;
 
-    void showTvState(bool on);
-    void showTvWaiting();
+    void showTvState();
     void followDisplays();
     void setProportionFields(const struct Proportions &values);
 
+    BoardContent *m_content;
     QPointer<TFormMon2> m_formMon2;
     SettingsSaver *m_saver = nullptr;
     Playlist *m_playlist = nullptr;
@@ -248,8 +252,7 @@ private:
     TrayAvailability m_trayAvailable;
     ScreenAwake *m_screenAwake = nullptr;
     bool m_inTray = false;
-    // The TV is on but its monitor is gone.
-    bool m_tvWaiting = false;
+    TvSwitch m_tvSwitch;
     QTimer *m_displayChange = nullptr;
     QRect m_boundsBeforeTray;
     Dialogs *m_dialogs = nullptr;

@@ -1,23 +1,14 @@
 #include "Frame1corvane.h"
 
 #include "RateFieldValidator.h"
+#include "content/BoardContent.h"
 #include "content/RateTable.h"
+
+#include <QScopedValueRollback>
 
 #include <QLineEdit>
 
 namespace {
-
-struct DesignRow
-{
-    const char *code;
-    const char *name;
-};
-
-// What the rows show on a first run, before any table has been stored.
-constexpr DesignRow kDesignRows[] = {
-    {"USD", "ДОЛЛАР США"}, {"EUR", "ЕВРО"},        {"YUAN", "КИТАЙ ЮАНЬ"},     {"GOLD", "ЗОЛОТО"},
-    {"SILVER", "СЕРЕБРО"}, {"PLATINUM", "ПЛАТИНА"}, {"PALLADIUM", "ПАЛЛАДИЙ"}, {"", ""},
-};
 
 void setColors(QWidget *widget, const QColor &text, const QColor &background)
 {
@@ -63,18 +54,21 @@ TFrame1corvane::TFrame1corvane(int tag, QWidget *parent)
     Edit1 = addField(Panel1, "Edit1", QRect(0, 7, 90, 28), RateFigureMaxLength, 16, QColor(0xFF, 0, 0));
     Edit2 = addField(Panel1, "Edit2", QRect(90, 7, 90, 28), RateFigureMaxLength, 16, QColor(0, 0xFF, 0));
 
-    if (tag >= 1 && tag <= RateSlotCount) {
-        const DesignRow &design = kDesignRows[tag - 1];
-        EditK->setText(QString::fromUtf8(design.code));
-        Editname->setText(QString::fromUtf8(design.name));
-        if (tag <= 7)
-            setColors(Editname, Qt::white, Qt::black);
-    }
-    Edit1->setText(QStringLiteral("0,000"));
-    Edit2->setText(QStringLiteral("0,000"));
+    // What a first run shows before any table has been stored, the cursor after the text.
+    const RateSlots design = BoardContent::designRates();
+    const RateRow first = tag >= 1 && tag <= RateSlotCount ? design[static_cast<size_t>(tag - 1)] : design.back();
+    EditK->setText(first.code);
+    Editname->setText(first.name);
+    Edit1->setText(first.buy);
+    Edit2->setText(first.sell);
+    if (tag >= 1 && tag <= 7)
+        setColors(Editname, Qt::white, Qt::black);
 
     for (QLineEdit *field : {EditK, Editname, Edit1, Edit2})
-        connect(field, &QLineEdit::textChanged, this, [this, field] { emit Modify(field); });
+        connect(field, &QLineEdit::textChanged, this, [this, field] {
+            if (!m_showingRow)
+                emit Modify(field);
+        });
 }
 
 QLineEdit *TFrame1corvane::addField(QWidget *parent, const char *name, const QRect &bounds, int maxLength,
@@ -100,6 +94,7 @@ RateRow TFrame1corvane::rateRow() const
 
 void TFrame1corvane::setRateRow(const RateRow &row)
 {
+    const QScopedValueRollback showing(m_showingRow, true);
     setIfDifferent(EditK, row.code);
     setIfDifferent(Editname, row.name);
     setIfDifferent(Edit1, row.buy);

@@ -15,8 +15,8 @@ public:
 
     int tag() const { return m_tag; }
 
-    // The row as the rate table stores it; setting it changes only the fields whose text
-    // differs, so unchanged fields do not report a change.
+    // The row as the rate table stores it. Setting it shows a row that came from elsewhere:
+    // only the fields whose text differs change, and none of them reports a change.
     RateRow rateRow() const;
     void setRateRow(const RateRow &row);
 
@@ -34,4 +34,5 @@ private:
     QLineEdit *addField(QWidget *parent, const char *name, const QRect &bounds, int maxLength, int pixels,
                         const QColor &color);
     int m_tag;
+    bool m_showingRow = false;
 };

@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <QWindow>
 
-TFormMon2::TFormMon2(const TFrameCorvane *preview, const TFrameCorvane::EditorRowWriter &writeEditorRow,
+TFormMon2::TFormMon2(const TFrameCorvane *preview, const BoardContent &content,
                      QWidget *parent)
     : TDockPanel(parent)
 {
@@ -31,10 +31,10 @@ TFormMon2::TFormMon2(const TFrameCorvane *preview, const TFrameCorvane::EditorRo
     dock(FrameCorvane1, DockSide::Fill);
     connect(FrameCorvane1->RunLabel, &TRunString::OnBegin, this, &TFormMon2::FrameCorvane1RunLabelBegin);
     connect(FrameCorvane1->RunLabel, &TRunString::OnEnd, this, &TFormMon2::FrameCorvane1RunLabelEnd);
-    FormCreate(preview, writeEditorRow);
+    FormCreate(preview, content);
 }
 
-void TFormMon2::FormCreate(const TFrameCorvane *preview, const TFrameCorvane::EditorRowWriter &writeEditorRow)
+void TFormMon2::FormCreate(const TFrameCorvane *preview, const BoardContent &content)
 {
     TFrameCorvane *board = FrameCorvane1;
     board->InitBoard();
@@ -46,12 +46,19 @@ void TFormMon2::FormCreate(const TFrameCorvane *preview, const TFrameCorvane::Ed
     if (programSettings().tv())
         show();
     board->PanelTablo->moveDockedAfter(board->SplitterT, board->LabelTop);
-    board->LoadRateTable(writeEditorRow);
+    board->followRates(content);
+}
+
+void TFormMon2::hideEvent(QHideEvent *event)
+{
+    TDockPanel::hideEvent(event);
+    emit visibilityChanged(false);
 }
 
 void TFormMon2::showEvent(QShowEvent *event)
 {
     TDockPanel::showEvent(event);
+    emit visibilityChanged(true);
     FormShow();
 }
 

@@ -2,6 +2,8 @@
 
 #include "FrameCorvane.h"
 
+class BoardContent;
+
 // The board for the customers: a borderless, black window without input or mouse pointer
 // that covers the whole last monitor. Its board starts with the preview's captions, fonts
 // and rows.
@@ -9,10 +11,10 @@ class TFormMon2 : public TDockPanel
 {
     Q_OBJECT
 public:
-    // Runs the creation sequence: the board copies the preview's look, reads the rate
-    // table (handing each row to writeEditorRow) and the window shows itself when the TV
-    // was on at the last exit.
-    TFormMon2(const TFrameCorvane *preview, const TFrameCorvane::EditorRowWriter &writeEditorRow,
+    // Runs the creation sequence: the board copies the preview's look, shows the content's
+    // rates and follows them, and the window shows itself when the TV was on at the last
+    // exit. The content outlives the window.
+    TFormMon2(const TFrameCorvane *preview, const BoardContent &content,
               QWidget *parent = nullptr);
 
     void FormResize();
@@ -39,11 +41,14 @@ signals:
     void runBegan(const QString &text);
     // A run has ended and the ticker's timer has stopped.
     void runEnded();
+    // The window showed or hid, whoever asked it to.
+    void visibilityChanged(bool visible);
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void FormCreate(const TFrameCorvane *preview, const TFrameCorvane::EditorRowWriter &writeEditorRow);
+    void FormCreate(const TFrameCorvane *preview, const BoardContent &content);
 };

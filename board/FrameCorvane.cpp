@@ -4,6 +4,7 @@
 #include "FontFit.h"
 #include "TargetMonitor.h"
 #include "TitleImage.h"
+#include "content/BoardContent.h"
 #include "content/RateTable.h"
 #include "controls/Label3D.h"
 #include "controls/RunLabel.h"
@@ -394,6 +395,8 @@ void TFrameCorvane::hideRow(const RowLabelSet &row)
 
 void TFrameCorvane::showRow(int slot, const RateRow &row)
 {
+    if (!hasRowLabels() || slot < 1 || slot > RateSlotCount)
+        return;
     setRowCaptions(slot, row);
     LayoutRows();
 }
@@ -447,32 +450,28 @@ void TFrameCorvane::setRowCaptions(int index, const RateRow &fields)
     set.Prod->setCaption(fields.sell);
 }
 
-void TFrameCorvane::LoadRateTable(const EditorRowWriter &writeEditorRow)
+void TFrameCorvane::showRates(const RateSlots &rows)
 {
     if (!hasRowLabels())
         return;
-    const QVector<RateRow> rows = parseRateTable(programSettings().rateTableText());
-    for (int slot = 1; slot <= int(rows.size()); ++slot) {
-        const RateRow fields = fitToEditorLimits(rows[slot - 1]);
-        const RowLabelSet &set = row(slot);
-        CloneLabel(LabelName, set.Name);
-        CloneLabel(LabelNameRus, set.NameRus);
-        CloneLabel(LabelPok, set.Pok);
-        CloneLabel(LabelProd, set.Prod);
-        setRowCaptions(slot, fields);
-        if (writeEditorRow)
-            writeEditorRow(slot, fields);
-    }
-    // A stored table is the whole table: the slots it does not reach are empty in the
-    // editors too, or the next edit would store (and the feed show) rows the boards do not.
-    // With no table at all, a first run, the editors keep their design texts.
-    if (!rows.isEmpty()) {
-        for (int slot = int(rows.size()) + 1; slot <= RateSlotCount; ++slot) {
-            setRowCaptions(slot, RateRow{});
-            if (writeEditorRow)
-                writeEditorRow(slot, RateRow{});
+    for (int slot = 1; slot <= RateSlotCount; ++slot) {
+        const RateRow &fields = rows[static_cast<size_t>(slot - 1)];
+        if (fields != RateRow{}) {
+            const RowLabelSet &set = row(slot);
+            CloneLabel(LabelName, set.Name);
+            CloneLabel(LabelNameRus, set.NameRus);
+            CloneLabel(LabelPok, set.Pok);
+            CloneLabel(LabelProd, set.Prod);
         }
+        setRowCaptions(slot, fields);
     }
-    m_shownRowCount = countShownRows(rows);
     LayoutRows();
+}
+
+void TFrameCorvane::followRates(const BoardContent &content)
+{
+    showRates(content.boardRates());
+    connect(&content, &BoardContent::rateSlotChanged, this,
+            [this, &content](int slot) { showRow(slot, content.rateSlot(slot)); });
+    connect(&content, &BoardContent::rateTableReplaced, this, [this, &content] { showRates(content.boardRates()); });
 }

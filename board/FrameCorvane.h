@@ -10,6 +10,7 @@
 #include <optional>
 #include <QSize>
 
+class BoardContent;
 class QLabel;
 class TTitleImage;
 class TLabel3D;
@@ -47,12 +48,13 @@ public:
     void LayoutRows();
     // Shows a row's four fields (slot 1..8) and lays the rows out again.
     void showRow(int slot, const RateRow &row);
-    // Reads the stored rate table into the rows (each takes its column template's look) and
-    // hands every slot to writeEditorRow (slot 1..8) for the operator's editor rows: the
-    // parsed rows, then empty ones for the slots the table does not reach. An empty table
-    // (none stored) hands over nothing.
-    using EditorRowWriter = std::function<void(int slot, const RateRow &row)>;
-    void LoadRateTable(const EditorRowWriter &writeEditorRow = {});
+    // Shows every slot's row at once (slot 1 first) and lays the rows out once. A row with
+    // content takes its column templates' current look first, as the fonts may have been
+    // set on the templates after the rows were made.
+    void showRates(const RateSlots &rows);
+    // Shows the content's rates now and follows every change of them from here on: the
+    // slots on the board, the others empty.
+    void followRates(const BoardContent &content);
     // The title band shows the picture (ImageTop) or the text (LabelTop), with the white
     // line right below whichever shows.
     void showTitlePicture(bool picture);

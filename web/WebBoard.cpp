@@ -2,6 +2,7 @@
 
 #include "PngWriter.h"
 #include "RatesFeed.h"
+#include "content/BoardContent.h"
 #include "content/RateTable.h"
 #include "controls/RunString.h"
 #include "platform/ProgramSettings.h"
@@ -54,9 +55,11 @@ QByteArray compactJson(const QJsonObject &object)
 
 } // namespace
 
-WebBoard::WebBoard(const TFrameCorvane *followed, const TRunString *ticker, QObject *parent)
+WebBoard::WebBoard(const TFrameCorvane *followed, const TRunString *ticker, const BoardContent &content,
+                   QObject *parent)
     : QObject(parent)
     , m_followed(followed)
+    , m_content(content)
     , m_ticker(ticker)
     , m_snapshot(followed)
     , m_ratesChanged(QDateTime::currentDateTime())
@@ -81,8 +84,7 @@ WebBoard::WebBoard(const TFrameCorvane *followed, const TRunString *ticker, QObj
     setAllowed(AddressAllowList(programSettings().webBoardAllowed()));
     connect(&programSettings(), &ProgramSettings::webBoardAllowedChanged, this,
             [this](const QString &ranges) { setAllowed(AddressAllowList(ranges)); });
-    connect(&programSettings(), &ProgramSettings::rateTableTextChanged, this,
-            [this] { m_ratesChanged = QDateTime::currentDateTime(); });
+    connect(&content, &BoardContent::ratesChanged, this, [this] { m_ratesChanged = QDateTime::currentDateTime(); });
 }
 
 WebBoard::~WebBoard()
@@ -413,7 +415,7 @@ WebBoardContent::Reply WebBoard::tickerPicture(QSize size)
 
 WebBoardContent::Reply WebBoard::rates(const QByteArray &ifNoneMatch)
 {
-    const QByteArray body = ratesJson(parseRateTable(programSettings().rateTableText()), m_ratesChanged);
+    const QByteArray body = ratesJson(m_content.shownRates(), m_ratesChanged);
     const QByteArray tag = entityTag(body);
     if (entityTagMatches(ifNoneMatch, tag))
         return {QByteArray(), QByteArray(""), {{"ETag", tag}}, QHttpServerResponder::StatusCode::NotModified};

@@ -17,17 +17,20 @@
 
 class ConnectionGuard;
 class TFrameCorvane;
+class BoardContent;
 class TRunString;
 
 // The board for browsers on the office network: serves a page that shows the board as the
 // TV board would look on a screen of the browser's shape, with the running text over its
 // bottom band, tells every open page of each change, and serves the rates as JSON. It
-// follows one board (the TV's) and its ticker; it never changes anything.
+// follows one board (the TV's) and its ticker, and takes the rates from the board's
+// content; it never changes anything.
 class WebBoard : public QObject, private WebBoardContent
 {
     Q_OBJECT
 public:
-    WebBoard(const TFrameCorvane *followed, const TRunString *ticker, QObject *parent = nullptr);
+    WebBoard(const TFrameCorvane *followed, const TRunString *ticker, const BoardContent &content,
+             QObject *parent = nullptr);
     ~WebBoard() override;
 
     bool isListening() const { return m_server != nullptr; }
@@ -109,6 +112,7 @@ private:
     QByteArray tickerStripKey(QSize size) const;
 
     const TFrameCorvane *m_followed;
+    const BoardContent &m_content;
     QPointer<const TRunString> m_ticker;
     BoardSnapshot m_snapshot;
     EventStream m_events;

@@ -4,6 +4,7 @@
 // sockets; the connections' clock is the test's.
 
 #include "tests/TestSupport.h"
+#include "app/Form1.h"
 #include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
 #include "controls/RunLabel.h"
@@ -31,7 +32,8 @@ protected:
     {
         ASSERT_TRUE(sandbox.isValid());
         windows.start();
-        board = std::make_unique<WebBoard>(windows.tv->FrameCorvane1, windows.tv->FrameCorvane1->RunLabel);
+        board = std::make_unique<WebBoard>(windows.tv->FrameCorvane1, windows.tv->FrameCorvane1->RunLabel,
+                                           windows.form->content());
         board->start(0);
         ASSERT_TRUE(board->isListening());
         board->setClock([this] { return now; });

@@ -5,10 +5,13 @@
 #include "app/Form1.h"
 #include "board/FormMon2.h"
 #include "board/FrameCorvane.h"
+#include "content/BoardContent.h"
 #include "content/RateTable.h"
 #include "controls/RunLabel.h"
 #include "controls/Label3D.h"
+#include "app/Frame1corvane.h"
 #include "platform/ProgramSettings.h"
+#include "platform/SettingsStore.h"
 #include "web/BoardSnapshot.h"
 #include "web/ConnectionGuard.h"
 #include "web/EventStream.h"
@@ -16,7 +19,11 @@
 #include "web/WebBoard.h"
 #include "web/WebBoardServer.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QFileInfo>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -52,7 +59,8 @@ protected:
     {
         ASSERT_TRUE(sandbox.isValid());
         windows.start();
-        board = std::make_unique<WebBoard>(windows.tv->FrameCorvane1, windows.tv->FrameCorvane1->RunLabel);
+        board = std::make_unique<WebBoard>(windows.tv->FrameCorvane1, windows.tv->FrameCorvane1->RunLabel,
+                                           windows.form->content());
         QObject::connect(board.get(), &WebBoard::failed, [this](const QString &message) { failure = message; });
         board->start(0);
         ASSERT_TRUE(board->isListening()) << failure.toStdString();
@@ -82,16 +90,8 @@ protected:
         return answer;
     }
 
-    // Shows a rate row on the followed board and in the stored table, as typing in an editor
-    // row does.
-    void typeRow(int slot, const RateRow &row)
-    {
-        TFrameCorvane *tvBoard = windows.tv->FrameCorvane1;
-        tvBoard->showRow(slot, row);
-        RateSlots table = toRateSlots(parseRateTable(programSettings().rateTableText()));
-        table[size_t(slot - 1)] = row;
-        programSettings().setRateTableText(writeRateTable(table));
-    }
+    // Changes a rate row the way typing in an editor row does.
+    void typeRow(int slot, const RateRow &row) { windows.form->content().setRateSlot(slot, row); }
 
     testsupport::SettingsSandbox sandbox;
     testsupport::ProgramWindows windows;
@@ -186,7 +186,7 @@ TEST_F(WebBoardServerTest, RatesFeedListsTheShownRowsInBoardOrderAsTyped)
     table[1] = {QStringLiteral("-EUR"), QStringLiteral("99.00"), QStringLiteral("100.00"), QStringLiteral("Евро")};
     table[3] = {QStringLiteral("CNY"), QStringLiteral(" 12.7"), QStringLiteral("13"), QStringLiteral("Юань")};
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    programSettings().setRateTableText(writeRateTable(table));
+    windows.form->content().setRateSlots(table, RateOrigin::operatorTyped());
 
     const Answer answer = ask("GET", "/rates.json");
     ASSERT_EQ(answer.status, 200);
@@ -606,3 +606,53 @@ TEST_F(WebBoardServerTest, StoppedServerAnswersNobody)
 }
 
 } // namespace
+
+namespace {
+
+QString storedRateTable()
+{
+    const QString title = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    QSettings file(SettingsStore::filePathFor(QStringLiteral("\\Software\\Marrowgate\\") + title), QSettings::NativeFormat);
+    return file.value(QStringLiteral("CorvaneFile")).toString();
+}
+
+QStringList feedCodes(const QByteArray &body)
+{
+    QStringList codes;
+    for (const QJsonValue &rate : QJsonDocument::fromJson(body).object().value(QStringLiteral("rates")).toArray())
+        codes << rate.toObject().value(QStringLiteral("code")).toString();
+    return codes;
+}
+
+} // namespace
+
+// A change made on the content itself, with no editor row involved (as a table from the
+// head office arrives), reaches the editors, both boards, the feed and the settings file;
+// the editor rows show it without sending it back as a change of their own.
+TEST_F(WebBoardServerTest, AChangeMadeOnTheContentReachesEveryViewAndTheFile)
+{
+    BoardContent &content = windows.form->content();
+    QSignalSpy changes(&content, &BoardContent::ratesChanged);
+    RateSlots table;
+    table[0] = {QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"), QStringLiteral("ДОЛЛАР США")};
+    table[1] = {QStringLiteral("CHF"), QStringLiteral("104,60"), QStringLiteral("108,20"), QStringLiteral("ФРАНК")};
+    content.setRateSlots(table, RateOrigin::headOffice(QStringLiteral("hq"), 3));
+    const RateRow gbp{QStringLiteral("GBP"), QStringLiteral("117,30"), QStringLiteral("120,80"), QStringLiteral("ФУНТ")};
+    content.setRateSlot(3, gbp);
+    table[2] = gbp;
+    EXPECT_EQ(changes.count(), 2);
+
+    for (int slot = 1; slot <= RateSlotCount; ++slot) {
+        SCOPED_TRACE(slot);
+        EXPECT_EQ(windows.form->EditorRows[size_t(slot)]->rateRow(), table[size_t(slot - 1)]);
+    }
+    EXPECT_EQ(windows.form->FrameCorvane1->rowCaptions(), table);
+    EXPECT_EQ(windows.tv->FrameCorvane1->rowCaptions(), table);
+    EXPECT_EQ(windows.form->FrameCorvane1->shownRowCount(), 3);
+    EXPECT_EQ(windows.tv->FrameCorvane1->shownRowCount(), 3);
+    EXPECT_EQ(feedCodes(ask("GET", "/rates.json").body),
+              (QStringList{QStringLiteral("USD"), QStringLiteral("CHF"), QStringLiteral("GBP")}));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return storedRateTable() == writeRateTable(table); }))
+        << storedRateTable().toStdString();
+    EXPECT_EQ(changes.count(), 2) << "an editor row sent a shown row back as a change";
+}

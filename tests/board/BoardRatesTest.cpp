@@ -1,4 +1,5 @@
 #include "board/FrameCorvane.h"
+#include "content/BoardContent.h"
 #include "content/RateTable.h"
 #include "controls/Label3D.h"
 #include "platform/ProgramSettings.h"
@@ -39,8 +40,9 @@ bool rowShown(const TFrameCorvane &frame, int i)
            && row.Prod->isVisibleTo(&frame);
 }
 
-// A board as a host prepares it: rows created, sized, laid out once while still empty.
-class LoadRateTable : public ::testing::Test
+// A board as a host prepares it: rows created, sized, laid out once while still empty; then
+// it follows a content that has read a stored table.
+class BoardRates : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -57,24 +59,25 @@ protected:
         board.FrameResize();
     }
 
-    static void load(TFrameCorvane &board, const QString &text, const TFrameCorvane::EditorRowWriter &writer = {})
+    static void load(TFrameCorvane &board, BoardContent &content, const QString &text)
     {
-        programSettings().setRateTableText(text);
-        board.LoadRateTable(writer);
+        content.loadRateTable(text);
+        board.followRates(content);
     }
+    void load(const QString &text) { load(frame, content, text); }
 
     int tableHeight() const { return frame.PanelName->height() - frame.LabelPusto->height(); }
 
     TFrameCorvane frame;
+    BoardContent content;
 };
 
 } // namespace
 
-TEST_F(LoadRateTable, OneShownRowTakesTheWholeTable)
+TEST_F(BoardRates, OneShownRowTakesTheWholeTable)
 {
-    load(frame, line(QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"),
-                     QStringLiteral("ДОЛЛАР США"))
-                    + emptyLines(7));
+    load(line(QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"), QStringLiteral("ДОЛЛАР США"))
+         + emptyLines(7));
 
     EXPECT_EQ(frame.shownRowCount(), 1);
     const auto &first = frame.row(1);
@@ -95,21 +98,16 @@ TEST_F(LoadRateTable, OneShownRowTakesTheWholeTable)
     EXPECT_NEAR(first.NameRus->y() - first.Name->y(), tableHeight() / 2.0, 1.0);
 }
 
-TEST_F(LoadRateTable, DashedCodeKeepsItsSlotButTheRowsBelowCloseUp)
+TEST_F(BoardRates, DashedCodeKeepsItsSlotButTheRowsBelowCloseUp)
 {
-    std::vector<std::pair<int, RateRow>> written;
-    load(frame,
-         line(QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"), QStringLiteral("ДОЛЛАР США"))
+    load(line(QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"), QStringLiteral("ДОЛЛАР США"))
              + line(QStringLiteral("-EUR"), QStringLiteral("99,20"), QStringLiteral("101,00"), QStringLiteral("ЕВРО"))
              + line(QStringLiteral("CNY"), QStringLiteral("12,70"), QStringLiteral("13,40"),
                     QStringLiteral("КИТАЙСКИЙ ЮАНЬ"))
-             + emptyLines(5),
-         [&written](int slot, const RateRow &row) { written.emplace_back(slot, row); });
+             + emptyLines(5));
 
-    ASSERT_EQ(written.size(), 8u);
-    EXPECT_EQ(written[1].first, 2);
-    EXPECT_EQ(written[1].second.code, QStringLiteral("-EUR"));
-    EXPECT_EQ(written[1].second.buy, QStringLiteral("99,20"));
+    EXPECT_EQ(content.rateSlot(2).code, QStringLiteral("-EUR"));
+    EXPECT_EQ(content.rateSlot(2).buy, QStringLiteral("99,20"));
     EXPECT_EQ(frame.row(2).Name->caption(), QStringLiteral("-EUR"));
     EXPECT_EQ(frame.row(2).Pok->caption(), QStringLiteral("99,20"));
     EXPECT_TRUE(rowHidden(frame, 2));
@@ -117,8 +115,9 @@ TEST_F(LoadRateTable, DashedCodeKeepsItsSlotButTheRowsBelowCloseUp)
 
     // CNY sits exactly where it would if EUR were not in the table at all.
     TFrameCorvane without;
+    BoardContent withoutContent;
     prepare(without);
-    load(without,
+    load(without, withoutContent,
          line(QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"), QStringLiteral("ДОЛЛАР США"))
              + line(QStringLiteral("CNY"), QStringLiteral("12,70"), QStringLiteral("13,40"),
                     QStringLiteral("КИТАЙСКИЙ ЮАНЬ")));
@@ -130,7 +129,7 @@ TEST_F(LoadRateTable, DashedCodeKeepsItsSlotButTheRowsBelowCloseUp)
     EXPECT_GT(frame.row(3).Name->y(), frame.row(1).NameRus->y());
 }
 
-TEST_F(LoadRateTable, LoadedRowsTakeTheirTemplatesCurrentLook)
+TEST_F(BoardRates, LoadedRowsTakeTheirTemplatesCurrentLook)
 {
     // The stored fonts reach the templates after the rows were created; loading brings them on.
     QFont serif(QStringLiteral("DejaVu Serif"));
@@ -141,8 +140,8 @@ TEST_F(LoadRateTable, LoadedRowsTakeTheirTemplatesCurrentLook)
     frame.LabelName->setFontColor(clWhite);
     frame.LabelProd->setShadowSize(3);
 
-    load(frame, line(QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"), QString())
-                    + line(QStringLiteral("EUR"), QStringLiteral("99,20"), QStringLiteral("101,00"), QString()));
+    load(line(QStringLiteral("USD"), QStringLiteral("93,10"), QStringLiteral("94,50"), QString())
+         + line(QStringLiteral("EUR"), QStringLiteral("99,20"), QStringLiteral("101,00"), QString()));
 
     for (int i = 1; i <= 2; ++i) {
         SCOPED_TRACE(i);
@@ -154,13 +153,13 @@ TEST_F(LoadRateTable, LoadedRowsTakeTheirTemplatesCurrentLook)
         EXPECT_EQ(row.Prod->shadowSize(), 3);
         EXPECT_EQ(row.NameRus->fontColor(), frame.LabelNameRus->fontColor());
     }
-    // Slots the text does not reach keep the look they were created with.
+    // Slots the text does not reach are empty and keep the look they were created with.
     EXPECT_EQ(frame.row(3).Pok->fontColor(), clRed);
     EXPECT_FALSE(frame.row(3).Pok->font().italic());
     EXPECT_NE(frame.row(3).Name->fontColor(), clWhite);
 }
 
-TEST_F(LoadRateTable, WriterGetsEverySlotInOrderWithItsFields)
+TEST_F(BoardRates, EverySlotTakesItsLineInOrderWithItsFields)
 {
     // Lines without TAB take no slot; a fifth field is dropped; a short line has empty fields;
     // lines past the eighth slot line are not read.
@@ -184,22 +183,13 @@ TEST_F(LoadRateTable, WriterGetsEverySlotInOrderWithItsFields)
         {8, {QStringLiteral("NINE"), QStringLiteral("9"), QStringLiteral("9"), QStringLiteral("9")}},
     };
 
-    std::vector<std::pair<int, RateRow>> written;
-    load(frame, text, [&written, this](int slot, const RateRow &row) {
-        // Each row's labels already hold its captions when the writer sees it.
-        EXPECT_EQ(frame.row(slot).Name->caption(), row.code);
-        written.emplace_back(slot, row);
-    });
+    load(text);
 
-    ASSERT_EQ(written.size(), expected.size());
     for (size_t k = 0; k < expected.size(); ++k) {
         SCOPED_TRACE(k);
-        EXPECT_EQ(written[k].first, expected[k].first);
-        EXPECT_EQ(written[k].second.code, expected[k].second.code);
-        EXPECT_EQ(written[k].second.buy, expected[k].second.buy);
-        EXPECT_EQ(written[k].second.sell, expected[k].second.sell);
-        EXPECT_EQ(written[k].second.name, expected[k].second.name);
+        EXPECT_EQ(content.rateSlot(expected[k].first), expected[k].second);
         const auto &row = frame.row(expected[k].first);
+        EXPECT_EQ(row.Name->caption(), expected[k].second.code);
         EXPECT_EQ(row.NameRus->caption(), expected[k].second.name);
         EXPECT_EQ(row.Pok->caption(), expected[k].second.buy);
         EXPECT_EQ(row.Prod->caption(), expected[k].second.sell);
@@ -213,25 +203,19 @@ TEST_F(LoadRateTable, WriterGetsEverySlotInOrderWithItsFields)
     EXPECT_TRUE(rowShown(frame, 5) && frame.row(5).Prod->caption().isEmpty());
 }
 
-// A table of two lines is the whole table: what the slots below held before is gone from
-// the board and from the editors, which would otherwise store it again with the next edit.
-TEST_F(LoadRateTable, TheSlotsAStoredTableDoesNotReachAreEmpty)
+// A table of two lines is the whole table: what the slots below held before (the first-run
+// rows) is gone from the content and the board, or the next edit would store it again.
+TEST_F(BoardRates, TheSlotsAStoredTableDoesNotReachAreEmpty)
 {
     for (int slot = 1; slot <= RateSlotCount; ++slot)
         frame.setRowCaptions(slot, {QStringLiteral("GOLD"), QStringLiteral("0,000"), QStringLiteral("0,000"),
                                     QStringLiteral("ЗОЛОТО")});
-    std::vector<std::pair<int, RateRow>> written;
-    load(frame,
-         line(QStringLiteral("USD"), QStringLiteral("1"), QStringLiteral("2"), QString())
-             + line(QStringLiteral("EUR"), QStringLiteral("3"), QStringLiteral("4"), QString()),
-         [&written](int slot, const RateRow &row) { written.emplace_back(slot, row); });
+    load(line(QStringLiteral("USD"), QStringLiteral("1"), QStringLiteral("2"), QString())
+         + line(QStringLiteral("EUR"), QStringLiteral("3"), QStringLiteral("4"), QString()));
 
-    ASSERT_EQ(written.size(), size_t(RateSlotCount));
     for (int slot = 3; slot <= RateSlotCount; ++slot) {
         SCOPED_TRACE(slot);
-        const RateRow &handed = written[size_t(slot - 1)].second;
-        EXPECT_EQ(written[size_t(slot - 1)].first, slot);
-        EXPECT_TRUE(handed.code.isEmpty() && handed.buy.isEmpty() && handed.sell.isEmpty() && handed.name.isEmpty());
+        EXPECT_EQ(content.rateSlot(slot), RateRow{});
         EXPECT_EQ(frame.rowCaptions()[size_t(slot - 1)].code, QString());
         EXPECT_EQ(frame.row(slot).Pok->caption(), QString());
         EXPECT_TRUE(rowHidden(frame, slot));
@@ -239,40 +223,54 @@ TEST_F(LoadRateTable, TheSlotsAStoredTableDoesNotReachAreEmpty)
     EXPECT_EQ(frame.shownRowCount(), 2);
 }
 
-TEST_F(LoadRateTable, EmptyTextShowsNothingAndCallsNoWriter)
+// With no stored table (a first run) the content holds the design rows for the editors,
+// and none of them is on the board until it is edited.
+TEST_F(BoardRates, EmptyTextShowsNothingUntilASlotIsEdited)
 {
-    int calls = 0;
-    load(frame, QString(), [&calls](int, const RateRow &) { ++calls; });
-    EXPECT_EQ(calls, 0);
+    load(QString());
+    EXPECT_EQ(content.rateSlots(), BoardContent::designRates());
+    EXPECT_EQ(frame.rowCaptions(), RateSlots{});
     EXPECT_EQ(frame.shownRowCount(), 0);
-    for (int i = 1; i <= 8; ++i)
+    for (int i = 1; i <= RateSlotCount; ++i)
         EXPECT_TRUE(rowHidden(frame, i)) << "row " << i;
-}
 
-TEST_F(LoadRateTable, ReadsACopySoTheWriterMayRewriteTheText)
-{
-    // The editor rows' change handler rebuilds the text while the board is still reading it.
-    std::vector<int> seenSlots;
-    load(frame, line(QStringLiteral("USD"), QStringLiteral("1"), QStringLiteral("2"), QString())
-                    + line(QStringLiteral("EUR"), QStringLiteral("3"), QStringLiteral("4"), QString()),
-         [&seenSlots](int slot, const RateRow &) {
-             seenSlots.push_back(slot);
-             programSettings().setRateTableText(emptyLines(8));
-         });
-    EXPECT_EQ(seenSlots, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+    content.setRateSlot(2, BoardContent::designRates()[1]);
+    EXPECT_EQ(frame.shownRowCount(), 1);
     EXPECT_EQ(frame.row(2).Name->caption(), QStringLiteral("EUR"));
-    EXPECT_EQ(frame.shownRowCount(), 2);
+    EXPECT_TRUE(rowHidden(frame, 1));
 }
 
-TEST(LoadRateTableBeforeInit, DoesNothingWithoutRowLabels)
+// A row changed on the content reaches the board alone, the others keep their captions,
+// and the rows are laid out for the new count at once.
+TEST_F(BoardRates, ChangesOnTheContentReachTheBoardAsTheyHappen)
 {
-    programSettings().reset();
-    programSettings().setRateTableText(line(QStringLiteral("USD"), QStringLiteral("1"), QStringLiteral("2"), QString()));
+    load(line(QStringLiteral("USD"), QStringLiteral("1"), QStringLiteral("2"), QString())
+         + line(QStringLiteral("EUR"), QStringLiteral("3"), QStringLiteral("4"), QString()));
+    ASSERT_EQ(frame.shownRowCount(), 2);
+    const QRect usdBefore = frame.row(1).Name->geometry();
+
+    content.setRateSlot(3, {QStringLiteral("GBP"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("ФУНТ")});
+    EXPECT_EQ(frame.shownRowCount(), 3);
+    EXPECT_TRUE(rowShown(frame, 3));
+    EXPECT_EQ(frame.row(3).NameRus->caption(), QStringLiteral("ФУНТ"));
+    EXPECT_EQ(frame.row(2).Pok->caption(), QStringLiteral("3"));
+    EXPECT_LT(frame.row(1).Name->height(), usdBefore.height());
+
+    RateSlots replaced;
+    replaced[0] = {QStringLiteral("CHF"), QStringLiteral("7"), QStringLiteral("8"), QString()};
+    content.setRateSlots(replaced, RateOrigin::headOffice(QStringLiteral("hq"), 4));
+    EXPECT_EQ(frame.rowCaptions(), replaced);
+    EXPECT_EQ(frame.shownRowCount(), 1);
+    EXPECT_TRUE(rowHidden(frame, 2) && rowHidden(frame, 3));
+}
+
+TEST(BoardRatesBeforeInit, AFrameWithoutRowLabelsIgnoresTheRates)
+{
+    BoardContent content;
+    content.loadRateTable(line(QStringLiteral("USD"), QStringLiteral("1"), QStringLiteral("2"), QString()));
     TFrameCorvane frame;
-    int calls = 0;
-    frame.LoadRateTable([&calls](int, const RateRow &) { ++calls; });
-    EXPECT_EQ(calls, 0);
+    frame.followRates(content);
+    content.setRateSlot(1, {QStringLiteral("EUR"), QStringLiteral("3"), QStringLiteral("4"), QString()});
     EXPECT_EQ(frame.shownRowCount(), 0);
     EXPECT_FALSE(frame.hasRowLabels());
-    programSettings().reset();
 }
