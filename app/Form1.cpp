@@ -8,6 +8,7 @@
 #include "Frame1corvane.h"
 #include "ProportionsTab.h"
 #include "RatesTab.h"
+#include "RunTextController.h"
 #include "RunTextTab.h"
 #include "TitleLine.h"
 #include "TitleTab.h"
@@ -281,6 +282,7 @@ void TForm1::buildRunTextTab()
 {
     m_playlist = new Playlist(this);
     RunTextTab = new TRunTextTab(TabBegStr);
+    m_runText = new RunTextController(*m_playlist, FrameCorvane1, [this] { return RunTextTab->speedValue(); }, this);
     connect(RunTextTab->bAdd, &QToolButton::clicked, this, &TForm1::bAddClick);
     connect(RunTextTab->bReplace, &QToolButton::clicked, this, &TForm1::bReplaceClick);
     connect(RunTextTab->bDel, &QToolButton::clicked, this, &TForm1::bDelClick);
@@ -774,8 +776,7 @@ void TForm1::attachFormMon2(TFormMon2 *formMon2)
         m_tvSwitch.shown();
         showTvState();
     }
-    connect(formMon2, &TFormMon2::runBegan, this, &TForm1::runBegan);
-    connect(formMon2, &TFormMon2::runEnded, this, &TForm1::runEnded);
+    m_runText->attach(formMon2);
     connect(formMon2, &TFormMon2::visibilityChanged, this,
             [this](bool visible) { m_tvSwitch.windowVisibilityChanged(visible); });
     m_screenAwake->follow(formMon2);
@@ -901,23 +902,12 @@ void TForm1::ListStrDblClick()
 
 void TForm1::bPlayClick()
 {
-    const Playlist::StartResult result = m_playlist->start();
-    if (result.running && m_formMon2)
-        m_formMon2->startTicker(result.text);
+    m_runText->play();
 }
 
 void TForm1::bStopClick()
 {
-    m_playlist->stop();
-    endTicker();
-}
-
-// Both boards' bottom lines go back to rest.
-void TForm1::endTicker()
-{
-    FrameCorvane1->LabelBot->setCaption(QStringLiteral("БЕГУЩАЯ СТРОКА"));
-    if (m_formMon2)
-        m_formMon2->stopTicker();
+    m_runText->stop();
 }
 
 void TForm1::bOpenClick()
@@ -946,27 +936,8 @@ void TForm1::bSaveClick()
 
 void TForm1::seSpeedChange()
 {
-    const int step = RunTextTab->speedValue();
-    programSettings().setRunSpeed(step);
-    if (m_formMon2)
-        m_formMon2->setTickerStep(step);
-}
-
-// The preview's bottom line shows the text that runs on the TV board.
-void TForm1::runBegan(const QString &text)
-{
-    FrameCorvane1->LabelBot->setCaption(text);
-    seSpeedChange();
-}
-
-// A list emptied during the run has stopped itself; the boards follow.
-void TForm1::runEnded()
-{
-    const std::optional<QString> next = m_playlist->advance();
-    if (!next)
-        endTicker();
-    else if (m_formMon2)
-        m_formMon2->runNext(*next);
+    programSettings().setRunSpeed(RunTextTab->speedValue());
+    m_runText->speedChanged();
 }
 
 void TForm1::Modify(QLineEdit *field)

@@ -36,6 +36,7 @@ class SettingsSaver;
 class SettingsStore;
 class TFrame1corvane;
 class TProportionsTab;
+class RunTextController;
 class TRatesTab;
 class TRunTextTab;
 class TTitleTab;
@@ -225,9 +226,6 @@ private:
     void seedFontRecords();
     void applyFontRecords();
     void storeFontRecords();
-    void runBegan(const QString &text);
-    void runEnded();
-    void endTicker();
     void watchDisplays();
 
     void readSettings();
@@ -242,6 +240,7 @@ private:
     QPointer<TFormMon2> m_formMon2;
     SettingsSaver *m_saver = nullptr;
     Playlist *m_playlist = nullptr;
+    RunTextController *m_runText = nullptr;
     TitleLine *m_title = nullptr;
     WebBoardLine *m_webLine = nullptr;
     // The board for browsers; it follows the TV board, so it lives as long as that one.
