@@ -14,6 +14,7 @@
 #include <memory>
 
 class BoardContent;
+class BoardFontEditor;
 class Dialogs;
 class Playlist;
 class TFontButtons;
@@ -223,9 +224,6 @@ private:
     void rememberTitleHistory();
     QSize titlePictureBand() const;
     void loadPlaylist();
-    void seedFontRecords();
-    void applyFontRecords();
-    void storeFontRecords();
     void watchDisplays();
 
     void readSettings();
@@ -241,6 +239,7 @@ private:
     SettingsSaver *m_saver = nullptr;
     Playlist *m_playlist = nullptr;
     RunTextController *m_runText = nullptr;
+    std::unique_ptr<BoardFontEditor> m_fonts;
     TitleLine *m_title = nullptr;
     WebBoardLine *m_webLine = nullptr;
     // The board for browsers; it follows the TV board, so it lives as long as that one.
