@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "AutostartBox.h"
+#include "BoardFontEditor.h"
 #include "ButtonGlyphs.h"
 #include "ClockLine.h"
 #include "CommandGlyphs.h"
@@ -8,6 +9,7 @@
 #include "Frame1corvane.h"
 #include "ProportionsTab.h"
 #include "RatesTab.h"
+#include "RunTextController.h"
 #include "RunTextTab.h"
 #include "TitleLine.h"
 #include "TitleTab.h"
@@ -154,6 +156,7 @@ void TForm1::buildWindow()
     buildStatusBar();
 
     FrameCorvane1 = new TFrameCorvane(this);
+    m_fonts = std::make_unique<BoardFontEditor>(FrameCorvane1);
     // The preview is a picture of the board: clicks on it do nothing. (Disabling it would
     // also grey its labels.)
     FrameCorvane1->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -281,6 +284,7 @@ void TForm1::buildRunTextTab()
 {
     m_playlist = new Playlist(this);
     RunTextTab = new TRunTextTab(TabBegStr);
+    m_runText = new RunTextController(*m_playlist, FrameCorvane1, [this] { return RunTextTab->speedValue(); }, this);
     connect(RunTextTab->bAdd, &QToolButton::clicked, this, &TForm1::bAddClick);
     connect(RunTextTab->bReplace, &QToolButton::clicked, this, &TForm1::bReplaceClick);
     connect(RunTextTab->bDel, &QToolButton::clicked, this, &TForm1::bDelClick);
@@ -528,10 +532,10 @@ void TForm1::FormCreate()
     // The history box puts its own backslash in front of its key.
     TitleTab->eTextList->setKey(programSettings().settingsKey().mid(1) + QLatin1Char('\\') + kTitleHistoryKey);
 
-    seedFontRecords();
+    m_fonts->seedRecords();
     readSettings();
     loadTitleHistory();
-    applyFontRecords();
+    m_fonts->applyRecords();
     m_content->loadRateTable(programSettings().rateTableText());
     TabKurs->follow(*m_content);
     FrameCorvane1->followRates(*m_content);
@@ -640,59 +644,15 @@ void TForm1::rememberTitleHistory()
         programSettings().setFileName(list->itemText(0));
 }
 
-// The records start from the fonts the preview was designed with, so that a record the
-// store lacks, or one that ends early, keeps what the field has.
-void TForm1::seedFontRecords()
-{
-    for (int field = 1; field <= BoardFields::kCount; ++field)
-        programSettings().setFontRecord(field, boardFontOf(*BoardFields::recordTarget(*FrameCorvane1, field)));
-}
-
-void TForm1::applyFontRecords()
-{
-    for (int field = 1; field <= BoardFields::kCount; ++field)
-        applyBoardFont(*BoardFields::recordTarget(*FrameCorvane1, field), programSettings().fontRecord(field));
-    BoardFields::copyReadFonts(*FrameCorvane1);
-}
-
-// What the fields' labels carry now, fitted sizes included, is what the records keep.
-void TForm1::storeFontRecords()
-{
-    for (int field = 1; field <= BoardFields::kCount; ++field)
-        programSettings().setFontRecord(field, boardFontOf(*BoardFields::recordSource(*FrameCorvane1, field)));
-}
-
 void TForm1::bFontClick(int field)
 {
-    BoardFont initial = boardFontOf(*BoardFields::dialogSource(*FrameCorvane1, field));
-    // The preview is a scaled copy: the dialog shows the size the customers see.
-    if (m_formMon2)
-        initial.font.setPointSize(boardFontOf(*BoardFields::dialogSource(*m_formMon2->FrameCorvane1, field)).font.pointSize());
-    const std::optional<BoardFont> chosen = m_dialogs->chooseFont(initial, this);
-    if (!chosen)
-        return;
-    for (TFrameCorvane *board : boards()) {
-        for (TLabel3D *label : BoardFields::labels(*board, field)) {
-            applyBoardFont(*label, *chosen);
-            TFrameCorvane::FitFontToLabel(label);
-        }
-    }
-    storeFontRecords();
+    m_fonts->chooseFont(field, *m_dialogs, this);
 }
 
 void TForm1::bFont1MouseDown(int field, Qt::MouseButton button)
 {
-    if (button != Qt::RightButton)
-        return;
-    const TColor initial = BoardFields::dialogSource(*FrameCorvane1, field)->fontColor();
-    const std::optional<TColor> chosen = m_dialogs->chooseColor(initial, this);
-    if (!chosen)
-        return;
-    for (TFrameCorvane *board : boards()) {
-        for (TLabel3D *label : BoardFields::labels(*board, field))
-            label->setFontColor(*chosen);
-    }
-    storeFontRecords();
+    if (button == Qt::RightButton)
+        m_fonts->chooseColor(field, *m_dialogs, this);
 }
 
 void TForm1::layOutBoards()
@@ -768,14 +728,14 @@ std::unique_ptr<TFormMon2> TForm1::createFormMon2()
 void TForm1::attachFormMon2(TFormMon2 *formMon2)
 {
     m_formMon2 = formMon2;
+    m_fonts->setTvBoard(formMon2 ? formMon2->FrameCorvane1 : nullptr);
     if (!formMon2)
         return;
     if (formMon2->isVisible()) {
         m_tvSwitch.shown();
         showTvState();
     }
-    connect(formMon2, &TFormMon2::runBegan, this, &TForm1::runBegan);
-    connect(formMon2, &TFormMon2::runEnded, this, &TForm1::runEnded);
+    m_runText->attach(formMon2);
     connect(formMon2, &TFormMon2::visibilityChanged, this,
             [this](bool visible) { m_tvSwitch.windowVisibilityChanged(visible); });
     m_screenAwake->follow(formMon2);
@@ -901,23 +861,12 @@ void TForm1::ListStrDblClick()
 
 void TForm1::bPlayClick()
 {
-    const Playlist::StartResult result = m_playlist->start();
-    if (result.running && m_formMon2)
-        m_formMon2->startTicker(result.text);
+    m_runText->play();
 }
 
 void TForm1::bStopClick()
 {
-    m_playlist->stop();
-    endTicker();
-}
-
-// Both boards' bottom lines go back to rest.
-void TForm1::endTicker()
-{
-    FrameCorvane1->LabelBot->setCaption(QStringLiteral("БЕГУЩАЯ СТРОКА"));
-    if (m_formMon2)
-        m_formMon2->stopTicker();
+    m_runText->stop();
 }
 
 void TForm1::bOpenClick()
@@ -946,27 +895,8 @@ void TForm1::bSaveClick()
 
 void TForm1::seSpeedChange()
 {
-    const int step = RunTextTab->speedValue();
-    programSettings().setRunSpeed(step);
-    if (m_formMon2)
-        m_formMon2->setTickerStep(step);
-}
-
-// The preview's bottom line shows the text that runs on the TV board.
-void TForm1::runBegan(const QString &text)
-{
-    FrameCorvane1->LabelBot->setCaption(text);
-    seSpeedChange();
-}
-
-// A list emptied during the run has stopped itself; the boards follow.
-void TForm1::runEnded()
-{
-    const std::optional<QString> next = m_playlist->advance();
-    if (!next)
-        endTicker();
-    else if (m_formMon2)
-        m_formMon2->runNext(*next);
+    programSettings().setRunSpeed(RunTextTab->speedValue());
+    m_runText->speedChanged();
 }
 
 void TForm1::Modify(QLineEdit *field)
@@ -982,7 +912,7 @@ void TForm1::FormDestroy()
     m_destroyed = true;
     // In the notification area the window keeps the place it had before it was hidden.
     programSettings().setWindowBounds(m_inTray ? m_boundsBeforeTray : outerBounds());
-    storeFontRecords();
+    m_fonts->storeRecords();
     rememberTitleHistory();
     m_help->ShutDown();
     TrayIcon1->setActive(false);
@@ -1007,7 +937,7 @@ void TForm1::FormResize()
     // The title line's separator stays right below the title, picture or text.
     FrameCorvane1->PanelTablo->moveDockedAfter(FrameCorvane1->SplitterT, FrameCorvane1->LabelTop);
     FontButtons->place(fontButtonPlaces(*FrameCorvane1));
-    storeFontRecords();
+    m_fonts->storeRecords();
     m_inFormResize = false;
 }
 

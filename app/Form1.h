@@ -14,6 +14,7 @@
 #include <memory>
 
 class BoardContent;
+class BoardFontEditor;
 class Dialogs;
 class Playlist;
 class TFontButtons;
@@ -36,6 +37,7 @@ class SettingsSaver;
 class SettingsStore;
 class TFrame1corvane;
 class TProportionsTab;
+class RunTextController;
 class TRatesTab;
 class TRunTextTab;
 class TTitleTab;
@@ -222,12 +224,6 @@ private:
     void rememberTitleHistory();
     QSize titlePictureBand() const;
     void loadPlaylist();
-    void seedFontRecords();
-    void applyFontRecords();
-    void storeFontRecords();
-    void runBegan(const QString &text);
-    void runEnded();
-    void endTicker();
     void watchDisplays();
 
     void readSettings();
@@ -242,6 +238,8 @@ private:
     QPointer<TFormMon2> m_formMon2;
     SettingsSaver *m_saver = nullptr;
     Playlist *m_playlist = nullptr;
+    RunTextController *m_runText = nullptr;
+    std::unique_ptr<BoardFontEditor> m_fonts;
     TitleLine *m_title = nullptr;
     WebBoardLine *m_webLine = nullptr;
     // The board for browsers; it follows the TV board, so it lives as long as that one.
