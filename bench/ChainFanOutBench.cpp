@@ -11,10 +11,13 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -123,3 +126,45 @@ void BM_ChainFanOut(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_ChainFanOut)->Arg(200)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
+
+namespace {
+
+double processCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// A head office and a branch connected with nothing changing, as an office runs all day: the
+// share of one core the program's process spends on the chain (its threads and its event
+// loop), in percent.
+void BM_ChainIdleCpu(benchmark::State &state)
+{
+    MosquittoBroker broker;
+    if (!broker.setupError().isEmpty()) {
+        state.SkipWithError(qPrintable(broker.setupError()));
+        return;
+    }
+    HeadlessBranch branch(broker, 1);
+    if (!waitUntil([&] { return branch.chain->isConnected(); }, 10000)) {
+        state.SkipWithError("the branch did not connect");
+        return;
+    }
+    std::vector<double> shares;
+    for (auto _ : state) {
+        const double cpuBefore = processCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        // A real wait of the event loop, as the program's: nothing runs unless something comes.
+        QEventLoop idle;
+        QTimer::singleShot(5000, &idle, &QEventLoop::quit);
+        idle.exec();
+        shares.push_back(100 * (processCpuSeconds() - cpuBefore) / (double(wall.nsecsElapsed()) / 1e9));
+    }
+    state.counters["cpu_percent"] = percentile(shares, 0.5);
+}
+
+} // namespace
+
+BENCHMARK(BM_ChainIdleCpu)->Iterations(3)->Unit(benchmark::kSecond);

@@ -186,7 +186,7 @@ void MqttClient::closeInOrder()
         return;
     m_connected = false;
     mosquitto_disconnect(m_mosquitto);
-    for (int round = 0; round < 4; ++round) {
+    for (int round = 0; round < 2; ++round) {
         if (mosquitto_loop(m_mosquitto, 50, 1) != MOSQ_ERR_SUCCESS)
             break;
     }

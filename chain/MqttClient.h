@@ -61,7 +61,7 @@ public:
     bool publish(const QString &topic, const QByteArray &payload, bool retain);
 
     // How long the thread's wait for the network lasts before it looks whether to stop.
-    static constexpr int kLoopWakeMs = 250;
+    static constexpr int kLoopWakeMs = 100;
 
 signals:
     void connected();
