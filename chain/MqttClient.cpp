@@ -36,11 +36,11 @@ QString systemErrorText(int error)
     }
 }
 
-QString certificateText(const QString &openSslReason)
+// OpenSSL's reason for a failed handshake names the certificate when the broker's could not
+// be verified; any other TLS error (the broker closing the connection mid-record) is a cut.
+bool isCertificateFault(const QString &openSslReason)
 {
-    if (openSslReason.contains(QLatin1String("certificate verify failed")))
-        return QStringLiteral("он выдан не этому узлу или не подписан доверенным центром");
-    return openSslReason.isEmpty() ? QStringLiteral("ошибка TLS") : openSslReason;
+    return openSslReason.contains(QLatin1String("certificate")) || openSslReason.contains(QLatin1String("verify"));
 }
 
 } // namespace
@@ -161,6 +161,7 @@ QString MqttClient::connectOnce(int keepAliveSeconds)
 {
     m_refusal.clear();
     m_tlsError.clear();
+    m_accepted = false;
     errno = 0;
     int code = mosquitto_connect_async(m_mosquitto, m_host.constData(), m_port, keepAliveSeconds);
     if (code != MOSQ_ERR_SUCCESS)
@@ -202,8 +203,10 @@ QString MqttClient::reasonFor(int code, int systemError) const
 {
     if (!m_refusal.isEmpty())
         return m_refusal;
-    if (!m_tlsError.isEmpty() || code == MOSQ_ERR_TLS)
-        return QStringLiteral("сертификат брокера не проверен: ") + certificateText(m_tlsError);
+    if (isCertificateFault(m_tlsError)) {
+        return QStringLiteral("сертификат брокера не проверен: ")
+            + QStringLiteral("он выдан не этому узлу или не подписан доверенным центром");
+    }
     QString why;
     switch (code) {
     case MOSQ_ERR_EAI:
@@ -214,6 +217,11 @@ QString MqttClient::reasonFor(int code, int systemError) const
         break;
     case MOSQ_ERR_CONN_LOST:
         why = systemError ? systemErrorText(systemError) : QStringLiteral("связь с брокером прервана");
+        break;
+    case MOSQ_ERR_TLS:
+        // A connection the broker had accepted was cut; one that never got so far failed in TLS.
+        why = m_accepted || m_tlsError.isEmpty() ? QStringLiteral("связь с брокером прервана")
+                                                 : QStringLiteral("ошибка TLS: ") + m_tlsError;
         break;
     case MOSQ_ERR_ERRNO:
         why = systemErrorText(systemError);
@@ -241,6 +249,7 @@ void MqttClient::onConnect(mosquitto *, void *self, int code)
         return;
     }
     client->m_backoff.reset();
+    client->m_accepted = true;
     for (const QString &topic : std::as_const(client->m_subscriptions))
         mosquitto_subscribe(client->m_mosquitto, nullptr, topic.toUtf8().constData(), 1);
     client->m_connected = true;

@@ -95,4 +95,5 @@ private:
     ReconnectBackoff m_backoff;
     QString m_refusal;
     QString m_tlsError;
+    bool m_accepted = false;
 };

@@ -172,6 +172,44 @@ TEST_F(ChainThroughBroker, ALateBranchGetsTheRetainedTableAndItsDeathIsSeen)
         kArrivalMs));
 }
 
+// A restarted head office goes on above the version it published, whether its settings kept
+// that version or were restored from an older copy: the broker's retained table tells it.
+class HeadOfficeRestart : public ChainThroughBroker, public ::testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(HeadOfficeRestart, PublishesAboveTheVersionTheBranchesShow)
+{
+    const bool settingsKept = GetParam();
+    auto tver = branch();
+    qint64 published = 0;
+    {
+        auto head = headOffice();
+        ASSERT_TRUE(connected(*head) && connected(*tver));
+        for (const char *buy : {"90", "91", "92"}) {
+            typeRate(*head, QString::fromLatin1(buy));
+            head->chain->flush();
+        }
+        ASSERT_TRUE(shows(*tver, *head));
+        published = head->chain->version();
+        if (settingsKept)
+            published = head->settings.chainVersion();
+    }
+    OfficeSetup setup = setupFor(QStringLiteral("center"), ProgramSettings::kChainHeadOffice);
+    auto head = std::make_unique<Office>(setup);
+    if (settingsKept) {
+        head->settings.setChainVersion(published);
+        head->chain->restartNow();
+    }
+    typeRate(*head, QStringLiteral("77"));
+    head->chain->flush();
+    ASSERT_TRUE(shows(*tver, *head)) << tver->chain->statusText().toStdString();
+    EXPECT_GT(tver->chain->version(), published);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, HeadOfficeRestart, ::testing::Values(true, false),
+                         [](const auto &info) { return info.param ? "VersionKept" : "VersionLost"; });
+
 TEST_F(ChainThroughBroker, AChangeMadeWhileTheBrokerWasDownArrivesAfterItsReturn)
 {
     auto head = headOffice();
