@@ -127,6 +127,7 @@ void MqttClient::stop()
         requestStop();
         m_thread.join();
     }
+    ++m_session;
     m_connected = false;
     if (m_mosquitto) {
         mosquitto_destroy(m_mosquitto);
@@ -233,9 +234,17 @@ QString MqttClient::reasonFor(int code, int systemError) const
     return QStringLiteral("нет связи с брокером: ") + why;
 }
 
+// A report still queued when its session ends is dropped: it would tell of a connection that
+// is gone, after the session that replaced it had started.
 void MqttClient::post(std::function<void()> call)
 {
-    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, session = m_session.load(), call = std::move(call)] {
+            if (session == m_session.load())
+                call();
+        },
+        Qt::QueuedConnection);
 }
 
 void MqttClient::onConnect(mosquitto *, void *self, int code)

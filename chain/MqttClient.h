@@ -91,6 +91,8 @@ private:
     std::condition_variable m_wake;
     std::atomic<bool> m_stopping{false};
     std::atomic<bool> m_connected{false};
+    // Counts the sessions; the reports of an ended one are not delivered.
+    std::atomic<int> m_session{0};
     // Touched by the client's thread only.
     ReconnectBackoff m_backoff;
     QString m_refusal;

@@ -9,7 +9,9 @@
 #include "content/BoardContent.h"
 #include "platform/ProgramSettings.h"
 
+#include <QDeadlineTimer>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -343,6 +345,35 @@ TEST_F(ChainThroughBroker, MalformedAndStaleTablesChangeNothingAndAreTold)
     EXPECT_EQ(tver->content.shownRates(), good.rates);
     EXPECT_EQ(tver->chain->version(), 10);
     EXPECT_FALSE(tver->chain->statusIsTrouble());
+}
+
+} // namespace
+
+namespace {
+
+// The reports a session queued before it was stopped do not reach the owner afterwards: a
+// stale "connected" would otherwise describe a connection that no longer exists.
+TEST_F(ChainThroughBroker, AStoppedClientReportsNothingMore)
+{
+    MqttClient client;
+    QSignalSpy connections(&client, &MqttClient::connected);
+    QSignalSpy cuts(&client, &MqttClient::disconnected);
+    MqttSession session;
+    session.broker = {QStringLiteral("127.0.0.1"), broker.port(), true};
+    session.user = QStringLiteral("tver");
+    session.password = MosquittoBroker::passwordOf(session.user);
+    session.caFile = broker.caFile();
+    client.start(session);
+    // Connected on its own thread, its report not yet delivered to this one.
+    const QDeadlineTimer deadline(kArrivalMs);
+    while (!client.isConnected() && !deadline.hasExpired())
+        QThread::msleep(5);
+    ASSERT_TRUE(client.isConnected());
+    client.stop();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(connections.count(), 0);
+    EXPECT_EQ(cuts.count(), 0);
+    EXPECT_FALSE(client.isConnected());
 }
 
 } // namespace
