@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <cmath>
@@ -88,9 +89,9 @@ QString readRows(const QJsonValue &value, QVector<RateRow> &rows)
 // The time of the change must carry its offset, so that every office reads the same moment.
 bool readChanged(const QString &text, QDateTime &changed)
 {
+    static const QRegularExpression offset(QStringLiteral("T.*(Z|[+-]\\d\\d(:?\\d\\d)?)$"));
     changed = QDateTime::fromString(text, Qt::ISODate);
-    const bool hasOffset = text.endsWith(u'Z') || (text.size() >= 6 && (text[text.size() - 6] == u'+' || text[text.size() - 6] == u'-'));
-    return changed.isValid() && hasOffset;
+    return changed.isValid() && offset.match(text).hasMatch();
 }
 
 } // namespace

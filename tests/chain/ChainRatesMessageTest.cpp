@@ -69,7 +69,9 @@ TEST(ChainRatesMessage, TheLimitsThemselvesAreAccepted)
     for (const QByteArray &document :
          {documentWith("rates", rowsOf(ChainRatesLimits::kMaxRows)), documentWith("rates", rowsOf(1, longest)),
           documentWith("version", "9007199254740991"), documentWith("rates", "[]"), documentWith("version", "1"),
-          documentWith("changed", R"("2026-12-11T07:15:00Z")")}) {
+          documentWith("changed", R"("2026-12-11T07:15:00Z")"),
+          documentWith("changed", R"("2026-12-11T10:15:00.250+0300")"),
+          documentWith("changed", R"("2026-12-11T02:15:00-08:00")")}) {
         const ChainRatesReading reading = readChainRates(document);
         EXPECT_TRUE(reading.ok) << document.toStdString() << ": " << reading.reason.toStdString();
     }
@@ -119,6 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadPayload{"VersionAsText", documentWith("version", "\"7\""), "версия не целое"},
         BadPayload{"VersionBeyondExactNumbers", documentWith("version", "1e300"), "версия не целое"},
         BadPayload{"ChangedWithoutOffset", documentWith("changed", R"("2026-12-11T10:00:00")"), "время «changed»"},
+        BadPayload{"ChangedDateOnly", documentWith("changed", R"("2026-12-11")"), "время «changed»"},
         BadPayload{"ChangedNotATime", documentWith("changed", R"("yesterday+03:00")"), "время «changed»"},
         BadPayload{"FromMissing", R"({"version":3,"changed":"2026-12-11T10:00:00Z","rates":[]})",
                    "нет текстового поля «from»"},
