@@ -51,9 +51,7 @@ ChainController::ChainController(BoardContent &content, ProgramSettings &setting
             tableEdited();
     });
 
-    connect(&m_client, &MqttClient::connected, this, &ChainController::onConnected);
-    connect(&m_client, &MqttClient::disconnected, this, &ChainController::onDisconnected);
-    connect(&m_client, &MqttClient::messageReceived, this, &ChainController::onMessage);
+    newClient();
     restartNow();
 }
 
@@ -79,10 +77,34 @@ void ChainController::scheduleRestart()
     m_restart.start();
 }
 
+void ChainController::newClient()
+{
+    m_client = new MqttClient(this);
+    connect(m_client, &MqttClient::connected, this, &ChainController::onConnected);
+    connect(m_client, &MqttClient::disconnected, this, &ChainController::onDisconnected);
+    connect(m_client, &MqttClient::messageReceived, this, &ChainController::onMessage);
+}
+
+// The window never waits for the old connection to end: it is told to, and goes when it has.
+void ChainController::leaveChain()
+{
+    m_quiet.stop();
+    m_connectedSince = {};
+    if (!m_client->isRunning())
+        return;
+    if (m_client->isConnected())
+        publishStatus(false);
+    MqttClient *old = m_client;
+    disconnect(old, nullptr, this, nullptr);
+    connect(old, &MqttClient::finished, old, &QObject::deleteLater);
+    old->requestStop();
+    newClient();
+}
+
 void ChainController::restartNow()
 {
     m_restart.stop();
-    stop();
+    leaveChain();
     m_roster.clear();
     emit officesChanged();
     m_note.clear();
@@ -110,7 +132,7 @@ void ChainController::restartNow()
     // while the office stood alone or the program was closed.
     m_dirty = m_role == Role::HeadOffice;
     setConnectionState(QStringLiteral("подключение к брокеру…"), false);
-    m_client.start(session());
+    m_client->start(session());
 }
 
 QString ChainController::sessionProblem() const
@@ -146,10 +168,13 @@ MqttSession ChainController::session() const
 void ChainController::stop()
 {
     m_quiet.stop();
-    if (m_client.isConnected())
+    if (m_client->isConnected())
         publishStatus(false);
-    m_client.stop();
+    m_client->stop();
     m_connectedSince = {};
+    // Connections of earlier settings still ending are waited for too.
+    for (MqttClient *client : findChildren<MqttClient *>(Qt::FindDirectChildrenOnly))
+        client->stop();
 }
 
 void ChainController::tableEdited()
@@ -171,11 +196,11 @@ void ChainController::flush()
 // a broker that lost it while away has it back.
 void ChainController::publishTable()
 {
-    if (m_role != Role::HeadOffice || !m_client.isConnected())
+    if (m_role != Role::HeadOffice || !m_client->isConnected())
         return;
     const qint64 version = m_dirty || m_version == 0 ? std::max(m_version, m_settings.chainVersion()) + 1 : m_version;
     const ChainRates rates{version, QDateTime::currentDateTime(), m_office, m_content.shownRates()};
-    if (!m_client.publish(ChainTopics::rates(m_chainId), writeChainRates(rates), true))
+    if (!m_client->publish(ChainTopics::rates(m_chainId), writeChainRates(rates), true))
         return;
     m_dirty = false;
     m_version = version;
@@ -187,7 +212,7 @@ void ChainController::publishTable()
 void ChainController::publishStatus(bool online)
 {
     const OfficeStatus status{online, m_version, online ? m_connectedSince : QDateTime::currentDateTime()};
-    m_client.publish(ChainTopics::office(m_chainId, m_office), writeOfficeStatus(status), true);
+    m_client->publish(ChainTopics::office(m_chainId, m_office), writeOfficeStatus(status), true);
 }
 
 void ChainController::onConnected()

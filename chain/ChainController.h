@@ -37,7 +37,7 @@ public:
     QString statusText() const;
     // The status tells of a fault (shown in red).
     bool statusIsTrouble() const { return m_trouble || m_noteIsTrouble; }
-    bool isConnected() const { return m_client.isConnected(); }
+    bool isConnected() const { return m_client->isConnected(); }
     // The head office's list of the offices on the chain.
     const QVector<SeenOffice> &offices() const { return m_roster.offices(); }
     // The version of the table this office published (head office) or shows (branch).
@@ -47,7 +47,8 @@ public:
     void flush();
     // Takes the settings as they are now, without the typing pause.
     void restartNow();
-    // The program closes: the chain hears that the office goes offline.
+    // The program closes: the chain hears that the office goes offline, and every connection
+    // of this office ends before this returns.
     void stop();
 
 signals:
@@ -61,6 +62,8 @@ signals:
 
 private:
     void scheduleRestart();
+    void leaveChain();
+    void newClient();
     QString sessionProblem() const;
     MqttSession session() const;
     void tableEdited();
@@ -78,7 +81,9 @@ private:
 
     BoardContent &m_content;
     ProgramSettings &m_settings;
-    MqttClient m_client;
+    // The connection of the present settings; one of earlier settings ends on its own thread
+    // (a broker's name may take the resolver seconds) and is deleted when it has.
+    MqttClient *m_client = nullptr;
     QTimer m_quiet;
     QTimer m_restart;
     Role m_role = Role::Alone;

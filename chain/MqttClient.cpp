@@ -155,6 +155,7 @@ void MqttClient::run(int keepAliveSeconds)
         post([this, reason] { emit disconnected(reason); });
         waitBeforeRetry();
     }
+    QMetaObject::invokeMethod(this, [this] { emit finished(); }, Qt::QueuedConnection);
 }
 
 // One connection from its attempt to its end; returns why it ended.

@@ -68,6 +68,8 @@ signals:
     // The broker could not be reached, refused us or went away; the reason is for a cashier.
     void disconnected(const QString &reason);
     void messageReceived(const QString &topic, const QByteArray &payload);
+    // The thread has ended after requestStop(); deleting the client now waits for nothing.
+    void finished();
 
 private:
     static void onConnect(mosquitto *, void *self, int code);

@@ -377,3 +377,35 @@ TEST_F(ChainThroughBroker, AStoppedClientReportsNothingMore)
 }
 
 } // namespace
+
+namespace {
+
+bool seenOnline(const Office &head, const char *office, bool online)
+{
+    const auto &offices = head.chain->offices();
+    return std::any_of(offices.begin(), offices.end(), [&](const SeenOffice &seen) {
+        return seen.office == QLatin1String(office) && seen.status.online == online;
+    });
+}
+
+// A branch that leaves the chain says so before its connection ends, and comes back online
+// when it takes its role again.
+TEST_F(ChainThroughBroker, ABranchThatLeavesTheChainIsSeenOfflineAndBackAgain)
+{
+    auto head = headOffice();
+    auto tver = branch();
+    ASSERT_TRUE(connected(*head) && connected(*tver));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seenOnline(*head, "tver", true); }, kArrivalMs));
+
+    tver->settings.setChainRole(ProgramSettings::kChainAlone);
+    tver->chain->restartNow();
+    EXPECT_FALSE(tver->chain->ratesReadOnly());
+    EXPECT_TRUE(tver->chain->statusText().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seenOnline(*head, "tver", false); }, kArrivalMs));
+
+    tver->settings.setChainRole(ProgramSettings::kChainBranch);
+    tver->chain->restartNow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seenOnline(*head, "tver", true); }, kArrivalMs));
+}
+
+} // namespace
