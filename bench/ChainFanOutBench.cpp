@@ -168,3 +168,93 @@ void BM_ChainIdleCpu(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_ChainIdleCpu)->Iterations(3)->Unit(benchmark::kSecond);
+
+namespace {
+
+struct HeadlessHeadOffice
+{
+    explicit HeadlessHeadOffice(const MosquittoBroker &broker)
+    {
+        settings.setChainRole(ProgramSettings::kChainHeadOffice);
+        settings.setChainUrl(broker.url());
+        settings.setChainId(QString::fromLatin1(MosquittoBroker::kChain));
+        settings.setChainOffice(QStringLiteral("center"));
+        settings.setChainUser(QStringLiteral("center"));
+        settings.setChainPassword(MosquittoBroker::passwordOf(QStringLiteral("center")));
+        settings.setChainCaFile(broker.caFile());
+        content.setRateSlots(benchsupport::officeTable(), RateOrigin::storedTable());
+        chain = std::make_unique<ChainController>(content, settings);
+    }
+
+    // A rate as the cashier types it, then leaves the field.
+    void typeAndLeave(int iteration)
+    {
+        RateRow row = content.rateSlot(1);
+        row.buy = iteration % 2 ? QStringLiteral("92,10") : QStringLiteral("92,20");
+        content.setRateSlot(1, row);
+        chain->flush();
+    }
+
+    ProgramSettings settings;
+    BoardContent content;
+    std::unique_ptr<ChainController> chain;
+};
+
+// From a rate the head office's cashier typed (and the field left) to the branch's rates
+// holding it: the branch's boards, web feed and stored table follow its rates at once.
+void BM_ChainKeystrokeToBranch(benchmark::State &state)
+{
+    MosquittoBroker broker;
+    if (!broker.setupError().isEmpty()) {
+        state.SkipWithError(qPrintable(broker.setupError()));
+        return;
+    }
+    HeadlessHeadOffice head(broker);
+    HeadlessBranch branch(broker, 1);
+    if (!waitUntil([&] { return head.chain->isConnected() && branch.chain->isConnected(); }, 10000)) {
+        state.SkipWithError("the offices did not connect");
+        return;
+    }
+    int iteration = 0;
+    std::vector<double> samples;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        head.typeAndLeave(++iteration);
+        if (!waitUntil([&] { return branch.content.rateSlot(1) == head.content.rateSlot(1); }, 10000)) {
+            state.SkipWithError("the branch did not get the rate");
+            break;
+        }
+        const double seconds = double(clock.nsecsElapsed()) / 1e9;
+        samples.push_back(seconds * 1000);
+        state.SetIterationTime(seconds);
+    }
+    state.counters["p50_ms"] = percentile(samples, 0.5);
+    state.counters["p99_ms"] = percentile(samples, 0.99);
+}
+
+// The same keystroke while the broker hangs (stopped with its connections open): what the
+// window's thread spends on it, for it must not wait on the network.
+void BM_ChainKeystrokeWhileBrokerHangs(benchmark::State &state)
+{
+    MosquittoBroker broker;
+    if (!broker.setupError().isEmpty()) {
+        state.SkipWithError(qPrintable(broker.setupError()));
+        return;
+    }
+    HeadlessHeadOffice head(broker);
+    if (!waitUntil([&] { return head.chain->isConnected(); }, 10000)) {
+        state.SkipWithError("the head office did not connect");
+        return;
+    }
+    broker.pause();
+    int iteration = 0;
+    for (auto _ : state)
+        head.typeAndLeave(++iteration);
+    broker.resume();
+}
+
+} // namespace
+
+BENCHMARK(BM_ChainKeystrokeToBranch)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(BM_ChainKeystrokeWhileBrokerHangs)->Unit(benchmark::kMicrosecond);
