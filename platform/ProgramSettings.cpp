@@ -43,6 +43,10 @@ void ProgramSettings::reset()
     m_webBoardPort = kDefaultWebBoardPort;
     m_webBoardAllowed.clear();
     m_titleHistory.clear();
+    m_chainRole = kChainAlone;
+    for (QString *text : {&m_chainUrl, &m_chainId, &m_chainOffice, &m_chainUser, &m_chainPassword, &m_chainCaFile})
+        text->clear();
+    m_chainVersion = 0;
     m_settingsLoaded = false;
 }
 
@@ -146,6 +150,48 @@ void ProgramSettings::setWebBoardAllowed(const QString &ranges)
 void ProgramSettings::setTitleHistory(const QStringList &history)
 {
     assign(m_titleHistory, history, &ProgramSettings::titleHistoryChanged);
+}
+
+void ProgramSettings::setChainRole(int role)
+{
+    if (role >= kChainAlone && role <= kChainHeadOffice)
+        assign(m_chainRole, role, &ProgramSettings::chainRoleChanged);
+}
+
+void ProgramSettings::setChainUrl(const QString &url)
+{
+    assign(m_chainUrl, url.trimmed(), &ProgramSettings::chainConnectionChanged);
+}
+
+void ProgramSettings::setChainId(const QString &id)
+{
+    assign(m_chainId, id.trimmed(), &ProgramSettings::chainConnectionChanged);
+}
+
+void ProgramSettings::setChainOffice(const QString &office)
+{
+    assign(m_chainOffice, office.trimmed(), &ProgramSettings::chainConnectionChanged);
+}
+
+void ProgramSettings::setChainUser(const QString &user)
+{
+    assign(m_chainUser, user, &ProgramSettings::chainConnectionChanged);
+}
+
+void ProgramSettings::setChainPassword(const QString &password)
+{
+    assign(m_chainPassword, password, &ProgramSettings::chainConnectionChanged);
+}
+
+void ProgramSettings::setChainCaFile(const QString &path)
+{
+    assign(m_chainCaFile, path.trimmed(), &ProgramSettings::chainConnectionChanged);
+}
+
+void ProgramSettings::setChainVersion(qint64 version)
+{
+    if (version > 0)
+        assign(m_chainVersion, version, &ProgramSettings::chainVersionChanged);
 }
 
 ProgramSettings &programSettings()

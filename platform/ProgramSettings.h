@@ -43,6 +43,14 @@ class ProgramSettings : public QObject
     Q_PROPERTY(bool WebBoard READ webBoardOn WRITE setWebBoardOn NOTIFY webBoardOnChanged)
     Q_PROPERTY(int WebPort READ webBoardPort WRITE setWebBoardPort NOTIFY webBoardPortChanged)
     Q_PROPERTY(QString WebAllow READ webBoardAllowed WRITE setWebBoardAllowed NOTIFY webBoardAllowedChanged)
+    Q_PROPERTY(int ChainRole READ chainRole WRITE setChainRole NOTIFY chainRoleChanged)
+    Q_PROPERTY(QString ChainUrl READ chainUrl WRITE setChainUrl NOTIFY chainConnectionChanged)
+    Q_PROPERTY(QString ChainId READ chainId WRITE setChainId NOTIFY chainConnectionChanged)
+    Q_PROPERTY(QString ChainOffice READ chainOffice WRITE setChainOffice NOTIFY chainConnectionChanged)
+    Q_PROPERTY(QString ChainUser READ chainUser WRITE setChainUser NOTIFY chainConnectionChanged)
+    Q_PROPERTY(QString ChainPassword READ chainPassword WRITE setChainPassword NOTIFY chainConnectionChanged)
+    Q_PROPERTY(QString ChainCaFile READ chainCaFile WRITE setChainCaFile NOTIFY chainConnectionChanged)
+    Q_PROPERTY(qint64 ChainVersion READ chainVersion WRITE setChainVersion NOTIFY chainVersionChanged)
     Q_PROPERTY(bool SettingsLoaded READ settingsLoaded)
 public:
     // The store's root key; the program title follows it.
@@ -100,6 +108,33 @@ public:
     QString webBoardAllowed() const { return m_webBoardAllowed; }
     void setWebBoardAllowed(const QString &ranges);
 
+    // The office's place in a chain of offices: 0 stands alone, 1 is a branch that takes
+    // the head office's rates, 2 is the head office. A value outside these is ignored.
+    static constexpr int kChainAlone = 0;
+    static constexpr int kChainBranch = 1;
+    static constexpr int kChainHeadOffice = 2;
+    int chainRole() const { return m_chainRole; }
+    void setChainRole(int role);
+    // How the office reaches the chain's broker; any of them changing is one signal, since
+    // each one means a new connection.
+    QString chainUrl() const { return m_chainUrl; }
+    void setChainUrl(const QString &url);
+    QString chainId() const { return m_chainId; }
+    void setChainId(const QString &id);
+    QString chainOffice() const { return m_chainOffice; }
+    void setChainOffice(const QString &office);
+    QString chainUser() const { return m_chainUser; }
+    void setChainUser(const QString &user);
+    // Kept only here and in the settings file; never logged or shown.
+    QString chainPassword() const { return m_chainPassword; }
+    void setChainPassword(const QString &password);
+    QString chainCaFile() const { return m_chainCaFile; }
+    void setChainCaFile(const QString &path);
+    // The version of the chain's rate table this office last published or applied; it only
+    // grows, across restarts too. Zero or less is ignored.
+    qint64 chainVersion() const { return m_chainVersion; }
+    void setChainVersion(qint64 version);
+
     // The title texts entered before, most recent first, as the title's history list holds them.
     QStringList titleHistory() const { return m_titleHistory; }
     void setTitleHistory(const QStringList &history);
@@ -128,6 +163,9 @@ signals:
     void webBoardPortChanged(int port);
     void webBoardAllowedChanged(const QString &ranges);
     void titleHistoryChanged();
+    void chainRoleChanged(int role);
+    void chainConnectionChanged();
+    void chainVersionChanged(qint64 version);
 
 private:
     template<typename T, typename Signal>
@@ -148,6 +186,14 @@ private:
     int m_webBoardPort = kDefaultWebBoardPort;
     QString m_webBoardAllowed;
     QStringList m_titleHistory;
+    int m_chainRole = kChainAlone;
+    QString m_chainUrl;
+    QString m_chainId;
+    QString m_chainOffice;
+    QString m_chainUser;
+    QString m_chainPassword;
+    QString m_chainCaFile;
+    qint64 m_chainVersion = 0;
     bool m_settingsLoaded = false;
 };
 

@@ -58,6 +58,39 @@ void readWebBoard(ProgramSettings &settings, const SettingsStore &store)
         settings.setWebBoardAllowed(allowed);
 }
 
+// The chain of offices came later still and stands on its own in the same way. The version
+// is kept as text: it may outgrow the store's integers.
+void readChain(ProgramSettings &settings, const SettingsStore &store)
+{
+    int role = 0;
+    if (store.readInteger(QStringLiteral("ChainRole"), role))
+        settings.setChainRole(role);
+    const QList<std::pair<const char *, void (ProgramSettings::*)(const QString &)>> texts = {
+        {"ChainUrl", &ProgramSettings::setChainUrl},       {"ChainId", &ProgramSettings::setChainId},
+        {"ChainOffice", &ProgramSettings::setChainOffice}, {"ChainUser", &ProgramSettings::setChainUser},
+        {"ChainPassword", &ProgramSettings::setChainPassword}, {"ChainCaFile", &ProgramSettings::setChainCaFile}};
+    for (const auto &[name, setter] : texts) {
+        QString value;
+        if (store.readString(QLatin1String(name), value))
+            (settings.*setter)(value);
+    }
+    QString version;
+    if (store.readString(QStringLiteral("ChainVersion"), version))
+        settings.setChainVersion(version.toLongLong());
+}
+
+void writeChain(const ProgramSettings &settings, SettingsStore &store)
+{
+    store.writeInteger(QStringLiteral("ChainRole"), settings.chainRole());
+    store.writeString(QStringLiteral("ChainUrl"), settings.chainUrl());
+    store.writeString(QStringLiteral("ChainId"), settings.chainId());
+    store.writeString(QStringLiteral("ChainOffice"), settings.chainOffice());
+    store.writeString(QStringLiteral("ChainUser"), settings.chainUser());
+    store.writeString(QStringLiteral("ChainPassword"), settings.chainPassword());
+    store.writeString(QStringLiteral("ChainCaFile"), settings.chainCaFile());
+    store.writeString(QStringLiteral("ChainVersion"), QString::number(settings.chainVersion()));
+}
+
 QString fontRecordPrefix(int field)
 {
     return QStringLiteral("F%1").arg(field);
@@ -96,6 +129,7 @@ StoredWindowPosition readStoredSettings(ProgramSettings &settings, const Setting
     else if (store.hasValue(QStringLiteral("CorvaneFile")))
         settings.keepStoredTable();
     readWebBoard(settings, store);
+    readChain(settings, store);
     return position;
 }
 
@@ -120,5 +154,6 @@ void writeStoredSettings(const ProgramSettings &settings, SettingsStore &store)
     store.writeBool(QStringLiteral("WebBoard"), settings.webBoardOn());
     store.writeInteger(QStringLiteral("WebPort"), settings.webBoardPort());
     store.writeString(QStringLiteral("WebAllow"), settings.webBoardAllowed());
+    writeChain(settings, store);
     writeTitleHistory(settings.titleHistory(), store);
 }

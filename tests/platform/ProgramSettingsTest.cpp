@@ -60,7 +60,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "runningTextsChanged()"},
         ChangeCase{"RunSpeed", [](ProgramSettings &s) { s.setRunSpeed(7); }, "runSpeedChanged()"},
         ChangeCase{"TitleHistory", [](ProgramSettings &s) { s.setTitleHistory({QStringLiteral("Logo.bmp")}); },
-                   "titleHistoryChanged()"}),
+                   "titleHistoryChanged()"},
+        ChangeCase{"ChainRole", [](ProgramSettings &s) { s.setChainRole(2); }, "chainRoleChanged(int)"},
+        ChangeCase{"ChainUrl", [](ProgramSettings &s) { s.setChainUrl(QStringLiteral("mqtts://broker")); },
+                   "chainConnectionChanged()"},
+        ChangeCase{"ChainPassword", [](ProgramSettings &s) { s.setChainPassword(QStringLiteral("x")); },
+                   "chainConnectionChanged()"},
+        ChangeCase{"ChainVersion", [](ProgramSettings &s) { s.setChainVersion(7); }, "chainVersionChanged(qint64)"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // A number outside 1..65535 is no TCP port: the web board keeps the port it had.

@@ -119,7 +119,14 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"WebBoard", [](ProgramSettings &s) { s.setWebBoardOn(true); }, "WebBoard", "1"},
         ValueCase{"WebPort", [](ProgramSettings &s) { s.setWebBoardPort(8443); }, "WebPort", "8443"},
         ValueCase{"WebAllow", [](ProgramSettings &s) { s.setWebBoardAllowed(QStringLiteral("10.1.0.0/16")); },
-                  "WebAllow", "10.1.0.0/16"}),
+                  "WebAllow", "10.1.0.0/16"},
+        ValueCase{"ChainRole", [](ProgramSettings &s) { s.setChainRole(1); }, "ChainRole", "1"},
+        ValueCase{"ChainOffice", [](ProgramSettings &s) { s.setChainOffice(QStringLiteral(" tver ")); }, "ChainOffice",
+                  "tver"},
+        ValueCase{"ChainPassword", [](ProgramSettings &s) { s.setChainPassword(QStringLiteral("s3cret")); },
+                  "ChainPassword", "s3cret"},
+        ValueCase{"ChainVersion", [](ProgramSettings &s) { s.setChainVersion(5000000000); }, "ChainVersion",
+                  "5000000000"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(SettingsSaverTest, NoChangeNoWrite)

@@ -132,6 +132,30 @@ TEST_F(StoredSettings, TheWebBoardIsReadWhereverTheGroupEnds)
     EXPECT_EQ(settings.webBoardAllowed(), QStringLiteral("192.168.7.0/24"));
 }
 
+// The chain's values stand on their own too; a bad role or version is passed over, the rest
+// still read.
+TEST_F(StoredSettings, TheChainIsReadWhereverTheGroupEndsAndEachValueOnItsOwn)
+{
+    writeFile(groupWith(0, nullptr)
+              + "ChainRole=7\nChainUrl=mqtts://broker.example:8883\nChainId=north\nChainOffice=tver\n"
+                "ChainUser=tver\nChainPassword=pw\nChainCaFile=/etc/ca.pem\nChainVersion=x12\n");
+    ProgramSettings settings;
+    read(settings);
+    EXPECT_EQ(settings.chainRole(), ProgramSettings::kChainAlone);
+    EXPECT_EQ(settings.chainUrl(), QStringLiteral("mqtts://broker.example:8883"));
+    EXPECT_EQ(settings.chainId(), QStringLiteral("north"));
+    EXPECT_EQ(settings.chainOffice(), QStringLiteral("tver"));
+    EXPECT_EQ(settings.chainUser(), QStringLiteral("tver"));
+    EXPECT_EQ(settings.chainPassword(), QStringLiteral("pw"));
+    EXPECT_EQ(settings.chainCaFile(), QStringLiteral("/etc/ca.pem"));
+    EXPECT_EQ(settings.chainVersion(), 0);
+
+    writeFile(groupWith(-1, nullptr) + "ChainRole=2\nChainVersion=9007199254740991\n");
+    read(settings);
+    EXPECT_EQ(settings.chainRole(), ProgramSettings::kChainHeadOffice);
+    EXPECT_EQ(settings.chainVersion(), 9007199254740991);
+}
+
 struct WebBoardCase
 {
     const char *name;

@@ -1,0 +1,5 @@
+#pragma once
+
+#include "platform/Store.h"
+#include "content/Text.h"
+#include "desktop/Tray.h"
