@@ -3,6 +3,8 @@
 #include "AutostartBox.h"
 #include "BoardFontEditor.h"
 #include "ButtonGlyphs.h"
+#include "ChainLine.h"
+#include "ChainTab.h"
 #include "ClockLine.h"
 #include "CommandGlyphs.h"
 #include "FontButtons.h"
@@ -18,6 +20,7 @@
 #include "WebBoardTab.h"
 #include "WindowPlacement.h"
 #include "board/BoardFields.h"
+#include "chain/ChainController.h"
 #include "board/BoardFonts.h"
 #include "board/BoardGeometry.h"
 #include "board/FontButtonPlaces.h"
@@ -225,11 +228,13 @@ void TForm1::buildRightPanel()
     PageControl1->addTab(TabPolya, QStringLiteral("Поля"));
     TabNastroyki = addTab("TabNastroyki", QStringLiteral("Настройки"));
     TabBegStr = addTab("TabBegStr", QStringLiteral("Бег.Стр"));
+    TabSet = addTab("TabSet", QStringLiteral("Сеть"));
     PageControl1->setCurrentIndex(0);
     buildRatesTab();
     buildFieldsTab();
     buildSettingsTab();
     buildRunTextTab();
+    buildChainTab();
 
     btn_TV_On = new QPushButton(QStringLiteral("BKЛЮЧИTb"), PanelR);
     btn_TV_On->setObjectName(QStringLiteral("btn_TV_On"));
@@ -390,6 +395,29 @@ void TForm1::buildSettingsTab()
     cbAutostart->setGeometry(8, TWebBoardTab::kTop + TWebBoardTab::kHeight + 4, TWebBoardTab::kWidth - 8, 22);
 }
 
+// The chain of offices has no room left on the settings tab: it has a tab of its own.
+void TForm1::buildChainTab()
+{
+    m_chainLine = new ChainLine(programSettings(), this);
+    ChainTab = new TChainTab(TabSet);
+    ChainTab->move(4, 4);
+    ChainTab->follow(*m_chainLine);
+}
+
+// Rates from the head office or to it: the chain starts once the stored table is shown,
+// and a branch's rate editors are read-only while it is one.
+void TForm1::joinChain()
+{
+    m_chain = new ChainController(*m_content, programSettings(), this);
+    m_chainLine->follow(*m_chain);
+    const auto showReadOnly = [this](bool readOnly) {
+        TabKurs->setReadOnly(readOnly, readOnly ? ChainController::readOnlyNote() : QString());
+    };
+    connect(m_chain, &ChainController::ratesReadOnlyChanged, this, showReadOnly);
+    showReadOnly(m_chain->ratesReadOnly());
+    connect(TabKurs, &TRatesTab::fieldLeft, m_chain, &ChainController::flush);
+}
+
 // Both boards and the options show the title's state; the TV board only once it exists.
 void TForm1::followTitle()
 {
@@ -543,6 +571,7 @@ void TForm1::FormCreate()
     // The stored table is made from the content; the table just read is not written back.
     connect(m_content, &BoardContent::ratesChanged, this,
             [this] { programSettings().setRateTableText(m_content->rateTableText()); });
+    joinChain();
     loadPlaylist();
     // The boards follow the proportions wherever they are changed from.
     connect(&programSettings(), &ProgramSettings::proportionsChanged, this, &TForm1::layOutBoards);
@@ -919,6 +948,8 @@ void TForm1::FormDestroy()
     // The TV board may still show, but the screen is the desktop's again, and the session
     // hears so before the process is gone.
     m_screenAwake->releaseBeforeExit();
+    // The chain hears that this office goes offline, and its last version is saved below.
+    m_chain->stop();
     // Nobody may be left to answer a box now (a shutdown, the end of the session), so a
     // failure is told on the standard error and the program ends all the same.
     if (!m_saver->saveNow())

@@ -14,6 +14,9 @@
 #include <memory>
 
 class BoardContent;
+class ChainController;
+class ChainLine;
+class TChainTab;
 class BoardFontEditor;
 class Dialogs;
 class Playlist;
@@ -162,6 +165,8 @@ public:
     TProportionsTab *TabPolya;       // "Поля": the monitor and the proportions of the bands
     QWidget *TabNastroyki;           // "Настройки": title, start-up, web board
     QWidget *TabBegStr;              // "Бег.Стр": the running text
+    QWidget *TabSet;                 // "Сеть": the chain of offices
+    TChainTab *ChainTab;             // the widgets of TabSet
     QLabel *LabelMon2;               // "Внешний монитор:", the TV monitor's caption
     QLineEdit *eMon2;                // the monitor count and the TV monitor's size
     QPushButton *btn_TV_On;          // switches the TV board on
@@ -215,6 +220,8 @@ private:
     void buildRatesTab();
     void buildRunTextTab();
     void buildSettingsTab();
+    void buildChainTab();
+    void joinChain();
     void serveBoardOnTheNetwork(TFormMon2 *formMon2);
     void buildCommands();
     void buildTray();
@@ -239,6 +246,8 @@ private:
     SettingsSaver *m_saver = nullptr;
     Playlist *m_playlist = nullptr;
     RunTextController *m_runText = nullptr;
+    ChainLine *m_chainLine = nullptr;
+    ChainController *m_chain = nullptr;
     std::unique_ptr<BoardFontEditor> m_fonts;
     TitleLine *m_title = nullptr;
     WebBoardLine *m_webLine = nullptr;
