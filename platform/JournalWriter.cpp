@@ -43,12 +43,12 @@ bool JournalWriter::ensureOpen(Opening *opening)
         JournalSql::disconnect(m_db);
         const bool damaged = code == JournalSql::kNotADatabase || code == JournalSql::kCorrupt;
         if (!damaged || attempt > 0) {
-            emit failed(m_path, error, static_cast<int>(m_pending.size()));
+            reportFailure(error);
             return false;
         }
         const QString aside = moveAside();
         if (aside.isEmpty()) {
-            emit failed(m_path, QObject::tr("the damaged journal cannot be moved aside"), static_cast<int>(m_pending.size()));
+            reportFailure(QObject::tr("the damaged journal cannot be moved aside"));
             return false;
         }
         if (opening)
@@ -121,13 +121,18 @@ void JournalWriter::writePending()
             m_db.rollback();
     }
     if (!error.isEmpty()) {
-        if (m_dropped > 0)
-            error += QObject::tr(" (%1 oldest entries dropped: more than %2 waited)").arg(m_dropped).arg(m_pendingLimit);
-        emit failed(m_path, error, static_cast<int>(m_pending.size()));
+        reportFailure(error);
         return;
     }
     m_pending.clear();
     emit written(0);
+}
+
+void JournalWriter::reportFailure(QString reason)
+{
+    if (m_dropped > 0)
+        reason += QObject::tr(" (%1 oldest entries dropped: more than %2 waited)").arg(m_dropped).arg(m_pendingLimit);
+    emit failed(m_path, reason, static_cast<int>(m_pending.size()));
 }
 
 void JournalWriter::close()

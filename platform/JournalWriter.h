@@ -39,6 +39,8 @@ private:
     QString moveAside();
     void writePending();
     void keep(const JournalEntry &entry);
+    // Says why, with how many entries were dropped if any were.
+    void reportFailure(QString reason);
 
     QString m_path;
     int m_pendingLimit;
