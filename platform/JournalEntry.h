@@ -40,4 +40,7 @@ struct RatesInForce
 // "this operator" or the head office with its id and version, as the list and CSV name it.
 QString journalSourceText(const JournalEntry &entry);
 
+// The time with its UTC offset, "2026-03-02 09:00:00 +03:00".
+QString journalTimeText(const QDateTime &time);
+
 Q_DECLARE_METATYPE(JournalEntry)
