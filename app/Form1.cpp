@@ -6,6 +6,7 @@
 #include "CommandGlyphs.h"
 #include "FontButtons.h"
 #include "Frame1corvane.h"
+#include "JournalTab.h"
 #include "RunTextTab.h"
 #include "TitleLine.h"
 #include "TitleTab.h"
@@ -35,6 +36,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
+#include "platform/RateJournal.h"
 #include "platform/SettingsSaver.h"
 #include "platform/SettingsStore.h"
 #include "platform/StoredSettings.h"
@@ -56,6 +58,7 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QVBoxLayout>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -213,11 +216,13 @@ void TForm1::buildRightPanel()
     TabPolya = addTab("TabPolya", QStringLiteral("Поля"));
     TabNastroyki = addTab("TabNastroyki", QStringLiteral("Настройки"));
     TabBegStr = addTab("TabBegStr", QStringLiteral("Бег.Стр"));
+    TabJournal = addTab("TabJournal", QStringLiteral("Журнал"));
     PageControl1->setCurrentIndex(0);
     buildRatesTab();
     buildFieldsTab();
     buildSettingsTab();
     buildRunTextTab();
+    buildJournalTab();
 
     btn_TV_On = new QPushButton(QStringLiteral("BKЛЮЧИTb"), PanelR);
     btn_TV_On->setObjectName(QStringLiteral("btn_TV_On"));
@@ -406,6 +411,28 @@ void TForm1::setHelpViewer(std::unique_ptr<TSPHelpViewer> viewer)
     bHelp->setEnabled(!m_help->GetHelpFileFor(QString()).isEmpty());
 }
 
+void TForm1::buildJournalTab()
+{
+    JournalPage = new JournalTab(RateJournal::defaultPath(programTitle()), programTitle(),
+                                 [this]() -> Dialogs & { return *m_dialogs; }, &QDateTime::currentDateTime, TabJournal);
+    JournalPage->setObjectName(QStringLiteral("JournalPage"));
+    (new QVBoxLayout(TabJournal))->addWidget(JournalPage);
+    TabJournal->layout()->setContentsMargins(0, 0, 0, 0);
+}
+
+// The journal opens once the stored table shows, which it does not record. A journal set
+// aside as damaged and a write that fails are said on the status bar: the board goes on.
+void TForm1::openJournal()
+{
+    m_journal = new RateJournal(RateJournal::defaultPath(programTitle()), this);
+    if (!m_journal->setAside().isEmpty())
+        StatusBar1->showMessage(tr("Журнал курсов был повреждён и отложен как %1; начат новый.").arg(m_journal->setAside()));
+    connect(m_journal, &RateJournal::writeFailed, StatusBar1, [this](const QString &file, const QString &reason) {
+        StatusBar1->showMessage(tr("Журнал курсов не записан: %1: %2").arg(file, reason));
+    });
+    connect(m_journal, &RateJournal::writeRecovered, StatusBar1, &QStatusBar::clearMessage);
+}
+
 void TForm1::buildSettingsTab()
 {
     TitleTab = new TTitleTab(TabNastroyki);
@@ -583,6 +610,7 @@ void TForm1::FormCreate()
         EditorRows[static_cast<size_t>(slot)]->setRateRow(row);
     });
     programSettings().setSettingsLoaded();
+    openJournal();
     loadPlaylist();
     // The boards follow the proportions wherever they are changed from.
     connect(&programSettings(), &ProgramSettings::proportionsChanged, this, &TForm1::layOutBoards);
@@ -1049,6 +1077,9 @@ void TForm1::FormDestroy()
     storeFontRecords();
     rememberTitleHistory();
     m_help->ShutDown();
+    // Writes what the journal still holds before the program ends.
+    delete m_journal;
+    m_journal = nullptr;
     TrayIcon1->setActive(false);
     // The TV board may still show, but the screen is the desktop's again, and the session
     // hears so before the process is gone.

@@ -33,6 +33,8 @@ class QTabWidget;
 class SettingsSaver;
 class SettingsStore;
 class TFrame1corvane;
+class JournalTab;
+class RateJournal;
 class TRunTextTab;
 class TTitleTab;
 class TWebBoardTab;
@@ -156,6 +158,7 @@ public:
     QWidget *TabPolya;
     QWidget *TabNastroyki;
     QWidget *TabBegStr;
+    QWidget *TabJournal;
     QLabel *LabelMon2;
     QLineEdit *eMon2;
     QPushButton *btn_TV_On;
@@ -180,6 +183,7 @@ public:
     TRunTextTab *RunTextTab;
     TTitleTab *TitleTab;
     TWebBoardTab *WebBoardTab;
+    JournalTab *JournalPage;
     TAutostartBox *cbAutostart;
     TFontButtons *FontButtons;
     // Indexed by tag, 1 to 8; element 0 is unused.
@@ -209,6 +213,8 @@ private:
     void buildRatesTab();
     void buildRunTextTab();
     void buildSettingsTab();
+    void buildJournalTab();
+    void openJournal();
     void serveBoardOnTheNetwork(TFormMon2 *formMon2);
     void buildCommands();
     void buildTray();
@@ -253,6 +259,7 @@ private:
     QTimer *m_displayChange = nullptr;
     QRect m_boundsBeforeTray;
     Dialogs *m_dialogs = nullptr;
+    RateJournal *m_journal = nullptr;
     bool m_destroyed = false;
     bool m_inFormResize = false;
 };

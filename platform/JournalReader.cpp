@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 JournalReader::Selection JournalReader::selection(QDate from, QDate to, const QString &currency)
 {
@@ -71,7 +72,7 @@ QVector<JournalEntry> JournalReader::entries(QDate from, QDate to, const QString
         return result;
     }
     while (query.next())
-        result.append(JournalSql::readEntry(query));
+        result.append(JournalSql::readEntry(query.record()));
     return result;
 }
 
@@ -95,7 +96,7 @@ std::optional<RatesInForce> JournalReader::ratesAt(const QDateTime &moment)
         }
         if (!query.next())
             continue;
-        const JournalEntry entry = JournalSql::readEntry(query);
+        const JournalEntry entry = JournalSql::readEntry(query.record());
         if (JournalSql::sortKey(entry.time) > latest) {
             latest = JournalSql::sortKey(entry.time);
             rates.since = entry.time;

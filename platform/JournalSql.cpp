@@ -2,6 +2,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
 
 #include <atomic>
@@ -94,7 +95,7 @@ void bindEntry(QSqlQuery &query, const JournalEntry &e)
     }
 }
 
-JournalEntry readEntry(const QSqlQuery &q)
+JournalEntry readEntry(const QSqlRecord &q)
 {
     JournalEntry e;
     e.id = q.value(0).toLongLong();

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QSqlQuery;
+class QSqlRecord;
 
 // What the journal's writer and its readers share: the connection, the table and how an
 // entry maps to a row of it.
@@ -24,7 +25,7 @@ QString prepareForWriting(QSqlDatabase &db, int *nativeCode);
 extern const char *const kColumns;
 // Binds the entry to a prepared INSERT OR REPLACE of kColumns.
 void bindEntry(QSqlQuery &query, const JournalEntry &entry);
-JournalEntry readEntry(const QSqlQuery &query);
+JournalEntry readEntry(const QSqlRecord &record);
 
 // The UTC milliseconds a row's time is sorted and searched by.
 qint64 sortKey(const QDateTime &time);
