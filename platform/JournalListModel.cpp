@@ -18,9 +18,14 @@ QString JournalListModel::select(const QSqlDatabase &db, const JournalReader::Se
     return lastError().isValid() ? lastError().text() : QString();
 }
 
+// The row's raw columns, read past the few this model shows (and past its own data(), which
+// QSqlQueryModel::record(row) would ask).
 JournalEntry JournalListModel::entryAt(int row) const
 {
-    return JournalSql::readEntry(record(row));
+    QSqlRecord raw = record();
+    for (int column = 0; column < raw.count(); ++column)
+        raw.setValue(column, QSqlQueryModel::data(createIndex(row, column), Qt::EditRole));
+    return JournalSql::readEntry(raw);
 }
 
 int JournalListModel::columnCount(const QModelIndex &parent) const
