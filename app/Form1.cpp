@@ -431,6 +431,11 @@ void TForm1::openJournal()
         StatusBar1->showMessage(tr("Журнал курсов не записан: %1: %2").arg(file, reason));
     });
     connect(m_journal, &RateJournal::writeRecovered, StatusBar1, &QStatusBar::clearMessage);
+    // A list in view follows the journal; a hidden one reads again when it is shown.
+    connect(m_journal, &RateJournal::written, JournalPage, [this] {
+        if (JournalPage->isVisible())
+            JournalPage->refresh();
+    });
 }
 
 void TForm1::buildSettingsTab()

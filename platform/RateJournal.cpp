@@ -30,6 +30,7 @@ RateJournal::RateJournal(const QString &path, QObject *parent)
         m_failing = false;
         if (recovered)
             emit writeRecovered();
+        emit written();
     });
     connect(this, &RateJournal::writeFailed, this, [this] { m_failing = true; });
     m_thread.start();

@@ -52,6 +52,8 @@ signals:
     void writeFailed(const QString &file, const QString &reason);
     // A write succeeded after a failure: nothing is pending any more.
     void writeRecovered();
+    // Entries reached the file (a list of them may read again).
+    void written();
 
 private:
     QString m_path;

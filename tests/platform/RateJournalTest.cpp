@@ -210,8 +210,10 @@ TEST_F(RateJournalTest, AFailedWriteIsReportedKeptAndTriedAgainWithTheNextEntry)
         RateJournal journal(blockedPath);
         QSignalSpy failed(&journal, &RateJournal::writeFailed);
         QSignalSpy recovered(&journal, &RateJournal::writeRecovered);
+        QSignalSpy written(&journal, &RateJournal::written);
         journal.record(typed(journal.nextId(), "2026-03-02 09:00:00", 1, {}, kUsd));
         journal.waitForWrites();
+        EXPECT_TRUE(written.isEmpty());
         ASSERT_GE(failed.size(), 1);
         EXPECT_EQ(failed.last().at(0).toString(), blockedPath);
         EXPECT_FALSE(failed.last().at(1).toString().isEmpty());
@@ -223,6 +225,7 @@ TEST_F(RateJournalTest, AFailedWriteIsReportedKeptAndTriedAgainWithTheNextEntry)
         journal.waitForWrites();
         EXPECT_EQ(journal.pendingCount(), 0);
         EXPECT_EQ(recovered.size(), 1);
+        EXPECT_EQ(written.size(), 1);
     }
     EXPECT_EQ(JournalReader(blockedPath).entries(QDate(2026, 3, 1), QDate(2026, 3, 3), QString()).size(), 2);
 }
