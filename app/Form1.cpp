@@ -3,6 +3,8 @@
 #include "AutostartBox.h"
 #include "BoardFontEditor.h"
 #include "ButtonGlyphs.h"
+#include "ChainLine.h"
+#include "ChainTab.h"
 #include "ClockLine.h"
 #include "CommandGlyphs.h"
 #include "FontButtons.h"
@@ -10,6 +12,7 @@
 #include "ProportionsTab.h"
 #include "RatesTab.h"
 #include "RunTextController.h"
+#include "JournalTab.h"
 #include "RunTextTab.h"
 #include "TitleLine.h"
 #include "TitleTab.h"
@@ -18,6 +21,7 @@
 #include "WebBoardTab.h"
 #include "WindowPlacement.h"
 #include "board/BoardFields.h"
+#include "chain/ChainController.h"
 #include "board/BoardFonts.h"
 #include "board/BoardGeometry.h"
 #include "board/FontButtonPlaces.h"
@@ -41,6 +45,8 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorBox.h"
 #include "platform/ProgramSettings.h"
+#include "platform/JournalRecorder.h"
+#include "platform/RateJournal.h"
 #include "platform/SettingsSaver.h"
 #include "platform/SettingsStore.h"
 #include "platform/StoredSettings.h"
@@ -62,6 +68,7 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QVBoxLayout>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -225,11 +232,15 @@ void TForm1::buildRightPanel()
     PageControl1->addTab(TabPolya, QStringLiteral("Поля"));
     TabNastroyki = addTab("TabNastroyki", QStringLiteral("Настройки"));
     TabBegStr = addTab("TabBegStr", QStringLiteral("Бег.Стр"));
+    TabSet = addTab("TabSet", QStringLiteral("Сеть"));
+    TabJournal = addTab("TabJournal", QStringLiteral("Журнал"));
     PageControl1->setCurrentIndex(0);
     buildRatesTab();
     buildFieldsTab();
     buildSettingsTab();
     buildRunTextTab();
+    buildChainTab();
+    buildJournalTab();
 
     btn_TV_On = new QPushButton(QStringLiteral("BKЛЮЧИTb"), PanelR);
     btn_TV_On->setObjectName(QStringLiteral("btn_TV_On"));
@@ -363,6 +374,49 @@ void TForm1::setHelpViewer(std::unique_ptr<TSPHelpViewer> viewer)
     bHelp->setEnabled(!m_help->GetHelpFileFor(QString()).isEmpty());
 }
 
+void TForm1::buildJournalTab()
+{
+    JournalPage = new JournalTab(RateJournal::defaultPath(programTitle()), [] { return officeName(); },
+                                 [this]() -> Dialogs & { return *m_dialogs; }, &QDateTime::currentDateTime, TabJournal);
+    JournalPage->setObjectName(QStringLiteral("JournalPage"));
+    (new QVBoxLayout(TabJournal))->addWidget(JournalPage);
+    TabJournal->layout()->setContentsMargins(0, 0, 0, 0);
+}
+
+// Every change of the rates from here on is an entry; a first start with an empty journal
+// begins it with what the board shows.
+void TForm1::recordRates()
+{
+    m_journalRecorder = new JournalRecorder(*m_content, *m_journal, &QDateTime::currentDateTime, this);
+    m_journalRecorder->recordStartingTable();
+    connect(TabKurs, &TRatesTab::fieldLeft, m_journalRecorder, &JournalRecorder::flush);
+}
+
+// The office the rate order names: the chain's office id where there is one.
+QString TForm1::officeName()
+{
+    const QString office = programSettings().chainOffice().trimmed();
+    return office.isEmpty() ? programTitle() : office;
+}
+
+// The journal opens once the stored table shows, which it does not record. A journal set
+// aside as damaged and a write that fails are said on the status bar: the board goes on.
+void TForm1::openJournal()
+{
+    m_journal = new RateJournal(RateJournal::defaultPath(programTitle()), this);
+    if (!m_journal->setAside().isEmpty())
+        StatusBar1->showMessage(tr("Журнал курсов был повреждён и отложен как %1; начат новый.").arg(m_journal->setAside()));
+    connect(m_journal, &RateJournal::writeFailed, StatusBar1, [this](const QString &file, const QString &reason) {
+        StatusBar1->showMessage(tr("Журнал курсов не записан: %1: %2").arg(file, reason));
+    });
+    connect(m_journal, &RateJournal::writeRecovered, StatusBar1, &QStatusBar::clearMessage);
+    // A list in view follows the journal; a hidden one reads again when it is shown.
+    connect(m_journal, &RateJournal::written, JournalPage, [this] {
+        if (JournalPage->isVisible())
+            JournalPage->refresh();
+    });
+}
+
 void TForm1::buildSettingsTab()
 {
     TitleTab = new TTitleTab(TabNastroyki);
@@ -388,6 +442,29 @@ void TForm1::buildSettingsTab()
     // Under the web board's group: an unattended board starts with the computer.
     cbAutostart = new TAutostartBox(AutostartEntry(programTitle(), QCoreApplication::applicationFilePath()), TabNastroyki);
     cbAutostart->setGeometry(8, TWebBoardTab::kTop + TWebBoardTab::kHeight + 4, TWebBoardTab::kWidth - 8, 22);
+}
+
+// The chain of offices has no room left on the settings tab: it has a tab of its own.
+void TForm1::buildChainTab()
+{
+    m_chainLine = new ChainLine(programSettings(), this);
+    ChainTab = new TChainTab(TabSet);
+    ChainTab->move(4, 4);
+    ChainTab->follow(*m_chainLine);
+}
+
+// Rates from the head office or to it: the chain starts once the stored table is shown,
+// and a branch's rate editors are read-only while it is one.
+void TForm1::joinChain()
+{
+    m_chain = new ChainController(*m_content, programSettings(), this);
+    m_chainLine->follow(*m_chain);
+    const auto showReadOnly = [this](bool readOnly) {
+        TabKurs->setReadOnly(readOnly, readOnly ? ChainController::readOnlyNote() : QString());
+    };
+    connect(m_chain, &ChainController::ratesReadOnlyChanged, this, showReadOnly);
+    showReadOnly(m_chain->ratesReadOnly());
+    connect(TabKurs, &TRatesTab::fieldLeft, m_chain, &ChainController::flush);
 }
 
 // Both boards and the options show the title's state; the TV board only once it exists.
@@ -543,6 +620,9 @@ void TForm1::FormCreate()
     // The stored table is made from the content; the table just read is not written back.
     connect(m_content, &BoardContent::ratesChanged, this,
             [this] { programSettings().setRateTableText(m_content->rateTableText()); });
+    joinChain();
+    openJournal();
+    recordRates();
     loadPlaylist();
     // The boards follow the proportions wherever they are changed from.
     connect(&programSettings(), &ProgramSettings::proportionsChanged, this, &TForm1::layOutBoards);
@@ -915,10 +995,19 @@ void TForm1::FormDestroy()
     m_fonts->storeRecords();
     rememberTitleHistory();
     m_help->ShutDown();
+    // What was typed last is an entry, and the journal writes what it still holds before
+    // the program ends.
+    m_journalRecorder->flush();
+    delete m_journalRecorder;
+    m_journalRecorder = nullptr;
+    delete m_journal;
+    m_journal = nullptr;
     TrayIcon1->setActive(false);
     // The TV board may still show, but the screen is the desktop's again, and the session
     // hears so before the process is gone.
     m_screenAwake->releaseBeforeExit();
+    // The chain hears that this office goes offline, and its last version is saved below.
+    m_chain->stop();
     // Nobody may be left to answer a box now (a shutdown, the end of the session), so a
     // failure is told on the standard error and the program ends all the same.
     if (!m_saver->saveNow())

@@ -14,6 +14,10 @@
 #include <memory>
 
 class BoardContent;
+class ChainController;
+class JournalRecorder;
+class ChainLine;
+class TChainTab;
 class BoardFontEditor;
 class Dialogs;
 class Playlist;
@@ -39,6 +43,8 @@ class TFrame1corvane;
 class TProportionsTab;
 class RunTextController;
 class TRatesTab;
+class JournalTab;
+class RateJournal;
 class TRunTextTab;
 class TTitleTab;
 class TWebBoardTab;
@@ -63,6 +69,8 @@ public:
     static QString programTitle();
     // The folder the program file lies in.
     static QString programFolder();
+    // The office as the rate order names it: the chain's office id, or the program title.
+    static QString officeName();
 
     void FormCreate();
     void FormDestroy();
@@ -162,6 +170,9 @@ public:
     TProportionsTab *TabPolya;       // "Поля": the monitor and the proportions of the bands
     QWidget *TabNastroyki;           // "Настройки": title, start-up, web board
     QWidget *TabBegStr;              // "Бег.Стр": the running text
+    QWidget *TabSet;                 // "Сеть": the chain of offices
+    TChainTab *ChainTab;             // the widgets of TabSet
+    QWidget *TabJournal;             // "Журнал": the rates shown, and the rate order
     QLabel *LabelMon2;               // "Внешний монитор:", the TV monitor's caption
     QLineEdit *eMon2;                // the monitor count and the TV monitor's size
     QPushButton *btn_TV_On;          // switches the TV board on
@@ -187,6 +198,7 @@ public:
     TRunTextTab *RunTextTab;         // the widgets of TabBegStr
     TTitleTab *TitleTab;             // the title group of TabNastroyki
     TWebBoardTab *WebBoardTab;       // the web board group of TabNastroyki
+    JournalTab *JournalPage;         // the widgets of TabJournal
     TAutostartBox *cbAutostart;      // start with the session
     TFontButtons *FontButtons;       // the font buttons over the preview's fields
     // The rate editor rows of TabKurs, indexed by tag, 1 to 8; element 0 is unused.
@@ -215,6 +227,11 @@ private:
     void buildRatesTab();
     void buildRunTextTab();
     void buildSettingsTab();
+    void buildChainTab();
+    void joinChain();
+    void buildJournalTab();
+    void openJournal();
+    void recordRates();
     void serveBoardOnTheNetwork(TFormMon2 *formMon2);
     void buildCommands();
     void buildTray();
@@ -239,6 +256,9 @@ private:
     SettingsSaver *m_saver = nullptr;
     Playlist *m_playlist = nullptr;
     RunTextController *m_runText = nullptr;
+    ChainLine *m_chainLine = nullptr;
+    ChainController *m_chain = nullptr;
+    JournalRecorder *m_journalRecorder = nullptr;
     std::unique_ptr<BoardFontEditor> m_fonts;
     TitleLine *m_title = nullptr;
     WebBoardLine *m_webLine = nullptr;
@@ -254,6 +274,7 @@ private:
     QTimer *m_displayChange = nullptr;
     QRect m_boundsBeforeTray;
     Dialogs *m_dialogs = nullptr;
+    RateJournal *m_journal = nullptr;
     bool m_destroyed = false;
     bool m_inFormResize = false;
 };

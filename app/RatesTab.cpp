@@ -3,6 +3,7 @@
 #include "Frame1corvane.h"
 #include "content/BoardContent.h"
 
+#include <QLabel>
 #include <QLineEdit>
 
 TRatesTab::TRatesTab(QWidget *parent)
@@ -15,12 +16,31 @@ TRatesTab::TRatesTab(QWidget *parent)
         row->move(0, tops[tag - 1]);
         rows[static_cast<size_t>(tag)] = row;
         connect(row, &TFrame1corvane::Modify, this, &TRatesTab::fieldEdited);
+        for (QLineEdit *field : {row->EditK, row->Editname, row->Edit1, row->Edit2})
+            connect(field, &QLineEdit::editingFinished, this, &TRatesTab::fieldLeft);
         // Tab walks buy, sell, then the next row's buy.
         if (previous)
             QWidget::setTabOrder(previous, row->Edit1);
         QWidget::setTabOrder(row->Edit1, row->Edit2);
         previous = row->Edit2;
     }
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("lblRatesNote"));
+    m_note->setGeometry(0, 359, 293, 18);
+    m_note->setAlignment(Qt::AlignCenter);
+    m_note->hide();
+}
+
+void TRatesTab::setReadOnly(bool readOnly, const QString &note)
+{
+    m_readOnly = readOnly;
+    for (int slot = 1; slot <= RateSlotCount; ++slot) {
+        TFrame1corvane *row = rows[static_cast<size_t>(slot)];
+        for (QLineEdit *field : {row->EditK, row->Editname, row->Edit1, row->Edit2})
+            field->setReadOnly(readOnly);
+    }
+    m_note->setText(note);
+    m_note->setVisible(readOnly && !note.isEmpty());
 }
 
 void TRatesTab::follow(BoardContent &content)
@@ -33,7 +53,7 @@ void TRatesTab::follow(BoardContent &content)
 
 void TRatesTab::commitEdit(QLineEdit *field)
 {
-    if (!m_content || !field)
+    if (!m_content || !field || m_readOnly)
         return;
     for (int slot = 1; slot <= RateSlotCount; ++slot) {
         TFrame1corvane *row = rows[static_cast<size_t>(slot)];

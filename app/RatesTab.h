@@ -7,6 +7,7 @@
 #include <array>
 
 class BoardContent;
+class QLabel;
 class QLineEdit;
 class TFrame1corvane;
 
@@ -25,16 +26,26 @@ public:
     // tab, or any field before follow(), changes nothing.
     void commitEdit(QLineEdit *field);
 
+    // Rates set elsewhere (a branch takes the head office's): the rows cannot be edited,
+    // and the note says why. An empty note hides it.
+    void setReadOnly(bool readOnly, const QString &note);
+    bool isReadOnly() const { return m_readOnly; }
+
     // Indexed by tag, 1 to RateSlotCount; element 0 is unused.
     std::array<TFrame1corvane *, RateSlotCount + 1> rows{};
 
 signals:
     // A field of an editor row changed as the operator typed.
     void fieldEdited(QLineEdit *field);
+    // The operator left a field of an editor row, or pressed Enter in it: typing there
+    // has come to an end.
+    void fieldLeft();
 
 private:
     void showSlot(int slot);
     void showAll();
 
     BoardContent *m_content = nullptr;
+    QLabel *m_note = nullptr;
+    bool m_readOnly = false;
 };

@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/JournalCommands.h"
 #include "app/ShutdownSignals.h"
 #include "app/SingleInstance.h"
 #include "board/FormMon2.h"
@@ -12,6 +13,9 @@
 
 int main(int argc, char **argv)
 {
+    // The journal's commands and --help need no display and take no one-copy lock.
+    if (const std::optional<int> exitCode = JournalCommands::runFromMain(argc, argv))
+        return *exitCode;
     // On X11 the windows are drawn through the socket instead of shared memory. With
     // shared memory every frame of the running text waits for the server to finish
     // reading the last one before it may draw again, and the text's band cannot be moved

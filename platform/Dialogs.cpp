@@ -3,8 +3,12 @@
 #include "content/PictureFormat.h"
 
 #include <QColorDialog>
+#include <QDateTimeEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -57,6 +61,32 @@ public:
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setOption(QFileDialog::ReadOnly);
         return run(dialog);
+    }
+
+    std::optional<QString> chooseExportFile(const QString &folder, const QString &suffix, QWidget *parent) override
+    {
+        QFileDialog dialog(parent, QString(), folder, QStringLiteral("%1 (*.%2)").arg(suffix.toUpper(), suffix));
+        dialog.setDefaultSuffix(suffix);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        return run(dialog);
+    }
+
+    std::optional<QDateTime> chooseMoment(const QDateTime &initial, QWidget *parent) override
+    {
+        QDialog dialog(parent);
+        dialog.setWindowTitle(QObject::tr("Момент"));
+        auto *edit = new QDateTimeEdit(initial, &dialog);
+        edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy HH:mm"));
+        edit->setCalendarPopup(true);
+        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        auto *layout = new QVBoxLayout(&dialog);
+        layout->addWidget(edit);
+        layout->addWidget(buttons);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return edit->dateTime();
     }
 
 private:

@@ -3,6 +3,8 @@
 #include "platform/FontRecord.h"
 #include "platform/TColor.h"
 
+#include <QDateTime>
+
 #include <optional>
 
 class QWidget;
@@ -28,6 +30,11 @@ public:
     // The picture dialog: the formats the title band shows, starting in `folder`; only an
     // existing file is accepted. The path, or nullopt on cancel.
     virtual std::optional<QString> choosePicture(const QString &folder, QWidget *parent) = 0;
+    // The journal's save dialog: a file of the type `suffix` ("csv", "pdf"), starting in
+    // `folder`; the suffix is added when missing. The path, or nullopt on cancel.
+    virtual std::optional<QString> chooseExportFile(const QString &folder, const QString &suffix, QWidget *parent) = 0;
+    // A date and time, opened at `initial`; nullopt on cancel.
+    virtual std::optional<QDateTime> chooseMoment(const QDateTime &initial, QWidget *parent) = 0;
 
     // The program's own dialogs.
     static Dialogs &system();

@@ -12,7 +12,7 @@
 class ScriptedDialogs : public Dialogs
 {
 public:
-    enum class Kind { Font, Color, OpenFile, SaveFile, Picture };
+    enum class Kind { Font, Color, OpenFile, SaveFile, Picture, ExportFile, Moment };
 
     struct Opening
     {
@@ -21,6 +21,8 @@ public:
         TColor color = clBlack; // the colour dialog's initial colour
         QString folder;         // a file dialog's starting folder
         QWidget *parent = nullptr;
+        QString suffix;         // the export dialog's file type
+        QDateTime moment;       // the moment dialog's initial moment
     };
 
     void answerFont(const BoardFont &font);
@@ -28,6 +30,8 @@ public:
     void answerOpenFile(const QString &path);
     void answerSaveFile(const QString &path);
     void answerPicture(const QString &path);
+    void answerExportFile(const QString &path);
+    void answerMoment(const QDateTime &moment);
     // The operator cancels whichever dialog opens next.
     void cancel();
 
@@ -36,6 +40,8 @@ public:
     std::optional<QString> chooseOpenFile(const QString &folder, QWidget *parent) override;
     std::optional<QString> chooseSaveFile(const QString &folder, QWidget *parent) override;
     std::optional<QString> choosePicture(const QString &folder, QWidget *parent) override;
+    std::optional<QString> chooseExportFile(const QString &folder, const QString &suffix, QWidget *parent) override;
+    std::optional<QDateTime> chooseMoment(const QDateTime &initial, QWidget *parent) override;
 
     const QList<Opening> &openings() const { return m_openings; }
     qsizetype unusedAnswers() const { return m_answers.size(); }
@@ -47,6 +53,7 @@ private:
         BoardFont font;
         TColor color = clBlack;
         QString path;
+        QDateTime moment;
     };
     std::optional<QString> choosePath(Kind kind, const QString &folder, QWidget *parent);
     // The next answer if it fits a dialog of `kind`; nullopt for a cancel or a failed script.

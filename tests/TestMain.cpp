@@ -10,6 +10,9 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
+    // Nor the office's rate journal.
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configHome.path());
 
     ::testing::InitGoogleMock(&argc, argv);

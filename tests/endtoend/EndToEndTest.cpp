@@ -758,3 +758,43 @@ TEST_F(EndToEndOnADisplay, SecondStartLeavesOneProcessAndOneWindow)
 }
 
 } // namespace
+
+namespace {
+
+// The journal's commands and --help run without a display and beside a running copy: they
+// take no one-copy lock (with it, a second start would only bring the running window
+// forward and exit 0).
+TEST_F(EndToEnd, JournalCommandsRunWithoutADisplayBesideARunningCopy)
+{
+    const std::unique_ptr<QProcess> running = start(program);
+    ASSERT_TRUE(waitUntilReady(*running));
+
+    struct Case { QStringList arguments; int exitCode; const char *says; const char *on; };
+    const Case cases[] = {
+        {{QStringLiteral("--help")}, 0, "--rate-order", "out"},
+        {{QStringLiteral("--journal-csv"), QStringLiteral("2026-13-01"), QStringLiteral("2026-12-31"), home.filePath("a.csv")}, 1, "2026-13-01", "err"},
+        {{QStringLiteral("--rate-order"), QStringLiteral("yesterday"), home.filePath("a.pdf")}, 1, "yesterday", "err"},
+    };
+    for (const Case &c : cases) {
+        QProcess command;
+        QProcessEnvironment env = environment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        command.setProcessEnvironment(env);
+        command.start(program, c.arguments);
+        ASSERT_TRUE(command.waitForFinished(60000)) << c.says;
+        EXPECT_EQ(command.exitStatus(), QProcess::NormalExit) << c.says;
+        EXPECT_EQ(command.exitCode(), c.exitCode) << c.says;
+        const QByteArray out = command.readAllStandardOutput();
+        const QByteArray err = command.readAllStandardError();
+        const QByteArray &said = QByteArray(c.on) == "out" ? out : err;
+        EXPECT_TRUE(said.contains(c.says)) << c.says << "\nout: " << out.constData() << "\nerr: " << err.constData();
+        if (c.exitCode != 0) {
+            EXPECT_EQ(err.count('\n'), 1) << err.constData();
+        }
+    }
+    stop(*running, SIGTERM);
+}
+
+} // namespace

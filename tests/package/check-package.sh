@@ -57,7 +57,7 @@ fi
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 # Debian 13 renamed libraries for its 64-bit time as <name>t64.
-for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6dbus6 libxcb-screensaver0 libmosquitto1 qt6-qpa-plugins qt6-translations-l10n; do
+for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libqt6dbus6 libxcb-screensaver0 libmosquitto1 qt6-qpa-plugins qt6-translations-l10n libqt6sql6 libqt6sql6-sqlite; do
   grep -Eq "(^|, )$package(t64)?( |,|$)" <<<"$depends" || fail "Depends lacks $package"
 done
 
