@@ -10,6 +10,7 @@
 #include "FontButtons.h"
 #include "Frame1corvane.h"
 #include "ProportionsTab.h"
+#include "ProgramIdentity.h"
 #include "RatesTab.h"
 #include "RunTextController.h"
 #include "JournalTab.h"
@@ -125,12 +126,12 @@ QList<QRect> monitorBounds()
 
 QString TForm1::programFolder()
 {
-    return QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
+    return ProgramIdentity::folder();
 }
 
 QString TForm1::programTitle()
 {
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    return ProgramIdentity::title();
 }
 
 TForm1::TForm1(QWidget *parent)
@@ -360,7 +361,7 @@ void TForm1::buildTray()
     Exit1 = PopupMenuTray->addAction(QStringLiteral("Exit"), this, &TForm1::Exit1Click);
     TrayIcon1->setPopupMenu(PopupMenuTray);
     connect(TrayIcon1, &TTrayIcon::OnClick, this, &TForm1::TrayIcon1Click);
-    m_trayAvailable = &TTrayIcon::available;
+    m_tray.setAvailability(&TTrayIcon::available);
 }
 
 void TForm1::setFormInfo(TFormInfo *formInfo)
@@ -546,14 +547,12 @@ void TForm1::changeEvent(QEvent *event)
 // is none it stays minimised the ordinary way, so that the task bar can bring it back.
 void TForm1::WMSysCommand()
 {
-    if (m_inTray || !minimisesToTray())
+    if (!m_tray.minimise(outerBounds()))
         return;
-    m_inTray = true;
-    m_boundsBeforeTray = outerBounds();
     // Hidden after the minimise has run its course, and no longer minimised, so that it
     // comes back as it was.
     QTimer::singleShot(0, this, [this] {
-        if (!m_inTray)
+        if (!m_tray.inTray())
             return;
         hide();
         setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -564,7 +563,7 @@ void TForm1::WMSysCommand()
 void TForm1::TrayIcon1Click()
 {
     TrayIcon1->setActive(false);
-    m_inTray = false;
+    m_tray.restored();
     showNormal();
     raise();
     activateWindow();
@@ -602,10 +601,7 @@ void TForm1::FormCreate()
     bHelp->setEnabled(!m_help->GetHelpFileFor(QString()).isEmpty());
     FrameCorvane1->InitBoard();
 
-    const QString title = programTitle();
-    QCoreApplication::setApplicationName(title);
-    QGuiApplication::setApplicationDisplayName(title);
-    programSettings().setSettingsKey(ProgramSettings::settingsRoot() + title);
+    ProgramIdentity::adopt();
     // The history box puts its own backslash in front of its key.
     TitleTab->eTextList->setKey(programSettings().settingsKey().mid(1) + QLatin1Char('\\') + kTitleHistoryKey);
 
@@ -991,7 +987,7 @@ void TForm1::FormDestroy()
         return;
     m_destroyed = true;
     // In the notification area the window keeps the place it had before it was hidden.
-    programSettings().setWindowBounds(m_inTray ? m_boundsBeforeTray : outerBounds());
+    programSettings().setWindowBounds(m_tray.boundsToKeep(outerBounds()));
     m_fonts->storeRecords();
     rememberTitleHistory();
     m_help->ShutDown();
@@ -1044,7 +1040,7 @@ void TForm1::showEvent(QShowEvent *event)
     // start), the window is out of the notification area. What the window system sends on
     // its own around a minimise says nothing about that.
     if (!event->spontaneous()) {
-        m_inTray = false;
+        m_tray.restored();
         TrayIcon1->setActive(false);
     }
     const QRect frame = outerBounds();
@@ -1064,13 +1060,13 @@ QRect TForm1::outerBounds() const
 void TForm1::moveEvent(QMoveEvent *event)
 {
     TDockPanel::moveEvent(event);
-    if (!m_inTray)
+    if (!m_tray.inTray())
         programSettings().setWindowBounds(outerBounds());
 }
 
 void TForm1::resizeEvent(QResizeEvent *event)
 {
     TDockPanel::resizeEvent(event);
-    if (!m_inTray)
+    if (!m_tray.inTray())
         programSettings().setWindowBounds(outerBounds());
 }

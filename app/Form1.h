@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TrayMinimiser.h"
 #include "TvSwitch.h"
 #include "board/FormMon2.h"
 #include "content/RateTable.h"
@@ -151,8 +152,8 @@ public:
     // asked at each minimise: its panel may come up after a program started with the
     // session. Tests give their own answer.
     using TrayAvailability = std::function<bool()>;
-    bool minimisesToTray() const { return m_trayAvailable(); }
-    void setTrayAvailability(TrayAvailability available) { m_trayAvailable = std::move(available); }
+    bool minimisesToTray() const { return m_tray.available(); }
+    void setTrayAvailability(TrayAvailability available) { m_tray.setAvailability(std::move(available)); }
     // Keeps the screen from blanking while the TV board shows.
     ScreenAwake &screenAwake() const { return *m_screenAwake; }
     // Where the clock reads the time; tests give their own.
@@ -267,12 +268,10 @@ private:
     Clock m_clock = [] { return QDateTime::currentDateTime(); };
     std::unique_ptr<TSPHelpViewer> m_help;
     QPointer<TFormInfo> m_formInfo;
-    TrayAvailability m_trayAvailable;
+    TrayMinimiser m_tray{nullptr};
     ScreenAwake *m_screenAwake = nullptr;
-    bool m_inTray = false;
     TvSwitch m_tvSwitch;
     QTimer *m_displayChange = nullptr;
-    QRect m_boundsBeforeTray;
     Dialogs *m_dialogs = nullptr;
     RateJournal *m_journal = nullptr;
     bool m_destroyed = false;

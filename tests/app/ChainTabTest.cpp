@@ -19,6 +19,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 
 namespace {
@@ -95,6 +97,12 @@ struct FieldCase
     QLineEdit *TChainTab::*field;
     std::function<QString(const ProgramSettings &)> stored;
 };
+
+// The test's name says which field; the bytes of the case say nothing.
+void PrintTo(const FieldCase &field, std::ostream *out)
+{
+    *out << field.name;
+}
 
 class ChainTabField : public ChainTab, public ::testing::WithParamInterface<FieldCase>
 {

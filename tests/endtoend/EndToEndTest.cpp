@@ -3,6 +3,7 @@
 
 #include "tests/PrivateSessionBus.h"
 #include "tests/TestSupport.h"
+#include "tests/chain/MosquittoBroker.h"
 
 #include "app/FontButtons.h"
 #include "app/Form1.h"
@@ -11,7 +12,12 @@
 #include "desktop/HistoryComboBox.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +33,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <cerrno>
+#include <cstdio>
 #include <csignal>
 #include <cstring>
 #include <functional>
@@ -798,3 +805,100 @@ TEST_F(EndToEnd, JournalCommandsRunWithoutADisplayBesideARunningCopy)
 }
 
 } // namespace
+
+namespace {
+
+// A port for a web board that nothing else holds now, below the range the system hands out
+// for outgoing connections.
+quint16 freeWebPort()
+{
+    for (quint16 port = 20000 + quint16(QCoreApplication::applicationPid() % 5000); port < 30000; port += 7) {
+        QTcpServer probe;
+        if (probe.listen(QHostAddress::LocalHost, port))
+            return port;
+    }
+    return 0;
+}
+
+// A GET on a web board, the whole answer with its head; empty when nobody answered.
+QByteArray fetch(quint16 port, const QByteArray &path)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    if (!socket.waitForConnected(1000))
+        return {};
+    socket.write("GET " + path + " HTTP/1.1\r\nHost: board\r\nConnection: close\r\n\r\n");
+    QByteArray answer;
+    while (socket.waitForReadyRead(2000))
+        answer += socket.readAll();
+    return answer + socket.readAll();
+}
+
+QByteArray chainSettings(const testsupport::MosquittoBroker &broker, int role, const QString &office)
+{
+    return QStringLiteral("ChainRole=%1\nChainUrl=%2\nChainId=%3\nChainOffice=%4\nChainUser=%4\nChainPassword=%5\n"
+                          "ChainCaFile=%6\n")
+        .arg(role)
+        .arg(broker.url(), QString::fromLatin1(testsupport::MosquittoBroker::kChain), office,
+             testsupport::MosquittoBroker::passwordOf(office), broker.caFile())
+        .toUtf8();
+}
+
+} // namespace
+
+// Two offices of a chain, each a copy of the program under its own name, through a real
+// broker: a rate typed at the head office with the keys of a real display, the field then
+// left, shows on the branch's board and in its rates feed. How long that took is printed
+// for the notes; the deadline here only catches a table that never arrives.
+TEST_F(EndToEndOnADisplay, ARateTypedAtTheHeadOfficeShowsAtTheBranch)
+{
+    testsupport::MosquittoBroker broker;
+    if (!broker.setupError().isEmpty())
+        GTEST_SKIP() << "no broker: " << broker.setupError().toStdString();
+    const quint16 port = freeWebPort();
+    ASSERT_NE(port, 0);
+    testsupport::writeBytes(settingsFile(QStringLiteral("corvane")), chainSettings(broker, 2, QStringLiteral("center")));
+    const QString branchProgram = home.filePath(QStringLiteral("branch"));
+    ASSERT_TRUE(QFile::copy(program, branchProgram));
+    ASSERT_TRUE(QFile::setPermissions(branchProgram, QFile::permissions(program) | QFile::ExeOwner));
+    testsupport::writeBytes(settingsFile(QStringLiteral("branch")),
+                            chainSettings(broker, 1, QStringLiteral("tver"))
+                                + QStringLiteral("WebBoard=1\nWebPort=%1\n").arg(port).toLatin1());
+
+    const std::unique_ptr<QProcess> branch = start(branchProgram);
+    ASSERT_TRUE(waitUntilReady(*branch));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !fetch(port, "/rates.json").isEmpty(); }, 30000));
+    const std::unique_ptr<QProcess> headOffice = startOnDisplay();
+    ASSERT_TRUE(waitUntilReady(*headOffice));
+    const QStringList windows = display.windows(QStringLiteral("Corvane 1.0"));
+    ASSERT_EQ(windows.size(), 1);
+
+    // What the branch's board shows has a version of its own; a new table draws a new board.
+    const auto boardVersion = [&] {
+        const QByteArray answer = fetch(port, "/board.json?w=1080&h=1920");
+        const qsizetype at = answer.indexOf("\"version\":\"");
+        return at < 0 ? QByteArray() : answer.mid(at + 11, answer.indexOf('"', at + 11) - at - 11);
+    };
+    const QByteArray versionBefore = boardVersion();
+    ASSERT_FALSE(versionBefore.isEmpty());
+
+    click(windows.first(), firstBuyField());
+    display.xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
+    display.xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), QStringLiteral("9310")});
+    // Timed from before the key that leaves the field, xdotool's own start included.
+    QElapsedTimer sinceLeft;
+    sinceLeft.start();
+    display.xdotool({QStringLiteral("key"), QStringLiteral("Tab")});
+    ASSERT_TRUE(testsupport::waitUntil([&] { return fetch(port, "/rates.json").contains("\"9310\""); }, 20000))
+        << fetch(port, "/rates.json").toStdString();
+    const qint64 tookMs = sinceLeft.elapsed();
+    RecordProperty("field_left_to_branch_feed_ms", int(tookMs));
+    std::printf("A rate left at the head office was in the branch's feed after %lld ms\n", static_cast<long long>(tookMs));
+    EXPECT_TRUE(testsupport::waitUntil([&] { return boardVersion() != versionBefore; }))
+        << "the branch's board was not drawn again";
+
+    stop(*headOffice, SIGTERM);
+    stop(*branch, SIGTERM);
+    const QString stored = readValues(settingsFile(QStringLiteral("branch"))).value(QStringLiteral("CorvaneFile"));
+    EXPECT_TRUE(stored.contains(QStringLiteral("\\t9310\\t"))) << stored.toStdString();
+}
