@@ -1002,12 +1002,23 @@ void TForm1::FormDestroy()
     // The TV board may still show, but the screen is the desktop's again, and the session
     // hears so before the process is gone.
     m_screenAwake->releaseBeforeExit();
-    // The chain hears that this office goes offline, and its last version is saved below.
+    const bool saved = saveAtExit();
+    // The chain hears that this office goes offline. Its client may still wait for a name
+    // lookup past the stop's safety alarm, so the settings were saved first; what the
+    // goodbye changed (the last version) is saved again.
     m_chain->stop();
-    // Nobody may be left to answer a box now (a shutdown, the end of the session), so a
-    // failure is told on the standard error and the program ends all the same.
-    if (!m_saver->saveNow())
-        std::fprintf(stderr, "%s\n", qUtf8Printable(tr("Настройки не сохранены при выходе: %1").arg(m_saver->lastError())));
+    if (saved && m_saver->isSavePending())
+        saveAtExit();
+}
+
+// Nobody may be left to answer a box now (a shutdown, the end of the session), so a
+// failure is told on the standard error and the program ends all the same.
+bool TForm1::saveAtExit()
+{
+    if (m_saver->saveNow())
+        return true;
+    std::fprintf(stderr, "%s\n", qUtf8Printable(tr("Настройки не сохранены при выходе: %1").arg(m_saver->lastError())));
+    return false;
 }
 
 void TForm1::FormResize()

@@ -246,6 +246,7 @@ private:
 
     void readSettings();
     void saveAsYouGo();
+    bool saveAtExit();
     QRect outerBounds() const;
 
     void showTvState();
