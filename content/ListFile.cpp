@@ -1,5 +1,6 @@
 #include "ListFile.h"
 
+#include "AtomicFile.h"
 #include "CodePage1251.h"
 
 #include <QFile>
@@ -197,7 +198,13 @@ bool load(const QString &path, QStringList &entries, QString &error)
 
 bool save(const QString &path, const QStringList &entries, QString &error)
 {
-    if (const int failure = writeFile(path, encode(entries))) {
+    // A new copy renamed over the file leaves the old list whole if the disk fills. A link
+    // and a device are written in place: renaming over them would put a plain file where
+    // the link or the device was.
+    const QFileInfo info(path);
+    const bool inPlace = info.isSymLink() || (info.exists() && !info.isFile() && !info.isDir());
+    const QByteArray bytes = encode(entries);
+    if (const int failure = inPlace ? writeFile(path, bytes) : AtomicFile::replaceInFolder(path, bytes)) {
         error = message("Cannot create file", path, failure);
         return false;
     }

@@ -1,6 +1,6 @@
 #include "AutostartEntry.h"
 
-#include "platform/AtomicFile.h"
+#include "content/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

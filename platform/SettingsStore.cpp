@@ -1,6 +1,6 @@
 #include "SettingsStore.h"
 
-#include "AtomicFile.h"
+#include "content/AtomicFile.h"
 #include "ErrorBox.h"
 
 #include <QCoreApplication>

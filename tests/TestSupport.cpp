@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <QCoreApplication>
 #include <cstdlib>
+#include <cstring>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -204,6 +205,35 @@ void setProgramSanitizerOptions(QProcessEnvironment &env)
         return;
     options.replace(QStringLiteral("strict_string_checks=1"), QStringLiteral("strict_string_checks=0"));
     env.insert(QStringLiteral("ASAN_OPTIONS"), options + QStringLiteral(":fast_unwind_on_malloc=0"));
+}
+
+bool near(QColor pixel, QColor expected, int tolerance)
+{
+    return std::abs(pixel.red() - expected.red()) < tolerance && std::abs(pixel.green() - expected.green()) < tolerance
+           && std::abs(pixel.blue() - expected.blue()) < tolerance;
+}
+
+bool near(QRgb pixel, QColor expected, int tolerance)
+{
+    return near(QColor::fromRgb(pixel), expected, tolerance);
+}
+
+QString text(const char16_t *utf16)
+{
+    return QStringView(utf16).toString();
+}
+
+QString reason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString uniqueTitle(const QString &prefix)
+{
+    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+    QString title = QStringLiteral("%1-%2-%3").arg(prefix, QLatin1String(info->test_suite_name()), QLatin1String(info->name()));
+    title.replace(QLatin1Char('/'), QLatin1Char('-'));
+    return title;
 }
 
 } // namespace testsupport

@@ -3,6 +3,7 @@
 #include "tests/SettingsSandbox.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QMap>
 #include <QProcessEnvironment>
@@ -109,5 +110,20 @@ bool hasHttpHeader(const QByteArray &wire, const QByteArray &name, const QByteAr
 // - full stacks for allocations, so that the leak suppressions can name the Qt code that
 //   keeps an object to the end (Qt's libraries have no frame pointers to walk).
 void setProgramSanitizerOptions(QProcessEnvironment &env);
+
+// Whether a pixel is within the tolerance of a colour in each of red, green and blue:
+// scaled or compressed pictures and smoothed edges are near, not equal.
+bool near(QColor pixel, QColor expected, int tolerance = 40);
+bool near(QRgb pixel, QColor expected, int tolerance = 40);
+
+// A string from a UTF-16 literal, for texts that QStringLiteral cannot write in a table.
+QString text(const char16_t *utf16);
+
+// The system's wording for an errno, as the program's messages quote it.
+QString reason(int error);
+
+// A name of this test's own (suite and test, with a prefix), for files and settings that
+// must not leak from one test into the next.
+QString uniqueTitle(const QString &prefix);
 
 } // namespace testsupport

@@ -28,6 +28,10 @@ public:
     // A comment line this often keeps quiet connections open and finds dead ones.
     static constexpr int kKeepAliveMs = 20000;
 
+    // How often the keep-alive line goes out; tests shorten it rather than wait 20 s.
+    void setKeepAliveInterval(int ms) { m_keepAlive.setInterval(ms); }
+    bool keepsAlive() const { return m_keepAlive.isActive(); }
+
     bool isFull() const { return listenerCount() >= kMaxListeners; }
     int listenerCount() const;
     // Whether the connection carries one of the streams.

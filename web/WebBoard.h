@@ -36,6 +36,8 @@ public:
     bool isListening() const { return m_server != nullptr; }
     quint16 port() const;
     int listenerCount() const { return m_events.listenerCount(); }
+    // The open pages' stream, for its keep-alive.
+    EventStream &eventStream() { return m_events; }
     int connectionCount() const;
     // The door of the open port, with its bounds on connections; null while closed.
     ConnectionGuard *connectionGuard() const;

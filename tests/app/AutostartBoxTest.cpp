@@ -7,7 +7,7 @@
 #include "app/Form1.h"
 #include "app/WebBoardTab.h"
 #include "desktop/AutostartEntry.h"
-#include "platform/AtomicFile.h"
+#include "content/AtomicFile.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -5,7 +5,7 @@
 
 #include "app/Form1.h"
 #include "app/Frame1corvane.h"
-#include "platform/AtomicFile.h"
+#include "content/AtomicFile.h"
 #include "platform/ProgramSettings.h"
 #include "platform/SettingsStore.h"
 

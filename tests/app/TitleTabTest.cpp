@@ -35,6 +35,8 @@
 
 namespace {
 
+using testsupport::near;
+
 using operatorinput::clickListRow;
 using operatorinput::openListByMouse;
 using operatorinput::pressKey;
@@ -53,12 +55,6 @@ QByteArray logoBytes(const char *format, QSize size = QSize(300, 100))
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return bytes;
-}
-
-bool near(QColor pixel, QColor expected)
-{
-    return std::abs(pixel.red() - expected.red()) < 40 && std::abs(pixel.green() - expected.green()) < 40
-           && std::abs(pixel.blue() - expected.blue()) < 40;
 }
 
 class TitleTab : public ::testing::Test

@@ -1,3 +1,4 @@
+#include "tests/TestSupport.h"
 #include "content/CommaText.h"
 
 #include <QRandomGenerator>
@@ -5,10 +6,7 @@
 
 namespace {
 
-QString text(const char16_t *utf16)
-{
-    return QStringView(utf16).toString();
-}
+using testsupport::text;
 
 // A list and the text it is written as; the text reads back as the list.
 struct Written

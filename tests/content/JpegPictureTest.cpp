@@ -1,3 +1,4 @@
+#include "tests/TestSupport.h"
 #include "content/JpegPicture.h"
 
 #include <QBuffer>
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using testsupport::near;
 
 // A picture with four coloured quarters, saved as JPEG by Qt's own writer.
 QByteArray quartersJpeg(QSize size, int quality = 95)
@@ -25,12 +28,6 @@ QByteArray quartersJpeg(QSize size, int quality = 95)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPEG", quality);
     return bytes;
-}
-
-bool near(QRgb pixel, QColor expected)
-{
-    return std::abs(qRed(pixel) - expected.red()) < 40 && std::abs(qGreen(pixel) - expected.green()) < 40
-           && std::abs(qBlue(pixel) - expected.blue()) < 40;
 }
 
 TEST(JpegPicture, DecodesAtFullSizeWithTheRightColours)

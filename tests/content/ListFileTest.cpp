@@ -1,5 +1,6 @@
 #include "tests/TestSupport.h"
 
+#include "content/AtomicFile.h"
 #include "content/ListFile.h"
 
 #include <QDir>
@@ -12,19 +13,13 @@
 
 namespace {
 
+using testsupport::reason;
+
+using testsupport::text;
+
 using testsupport::readBytes;
 
 const QByteArray Bom("\xEF\xBB\xBF");
-
-QString text(const char16_t *utf16)
-{
-    return QStringView(utf16).toString();
-}
-
-QString reason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 QByteArray bytesOf(const char *data, qsizetype size)
 {
@@ -169,6 +164,39 @@ protected:
     QTemporaryDir folder;
     const QStringList untouched{"keep", "me"};
 };
+
+// A disk that fills in the middle of a save leaves the list that was there whole, and no
+// half-written copy beside it.
+TEST_F(ListFileDiskTest, AFailedSaveLeavesTheOldListWhole)
+{
+    const QString path = pathOf("list.txt");
+    QString error;
+    ASSERT_TRUE(ListFile::save(path, untouched, error)) << error.toStdString();
+    const QByteArray before = testsupport::readBytes(path);
+    AtomicFile::setFaultHook([](AtomicFile::Step step) { return step == AtomicFile::Step::Write ? ENOSPC : 0; });
+    const bool saved = ListFile::save(path, {"a much longer list", "than the one before"}, error);
+    AtomicFile::setFaultHook({});
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(error, QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason(ENOSPC)));
+    EXPECT_EQ(testsupport::readBytes(path), before);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"list.txt"});
+}
+
+// The operator may pick a link to a list kept elsewhere: the list there is written and the
+// link stays a link.
+TEST_F(ListFileDiskTest, SavingThroughALinkWritesWhereItPoints)
+{
+    const QString target = pathOf("kept.txt");
+    const QString link = pathOf("link.txt");
+    writeFile(target, "old\r\n");
+    ASSERT_TRUE(QFile::link(target, link));
+    QString error;
+    ASSERT_TRUE(ListFile::save(link, {"new"}, error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    QStringList entries;
+    ASSERT_TRUE(ListFile::load(target, entries, error));
+    EXPECT_EQ(entries, QStringList{"new"});
+}
 
 TEST_F(ListFileDiskTest, SavesAndLoads)
 {

@@ -1,3 +1,4 @@
+#include "tests/TestSupport.h"
 #include "content/MetafilePicture.h"
 
 #include "tests/MetafileSamples.h"
@@ -12,6 +13,8 @@
 #include <functional>
 
 namespace {
+
+using testsupport::near;
 
 using MetafileSamples::Shape;
 using Convert = std::function<MetafilePicture::Result(const QByteArray &)>;
@@ -40,12 +43,6 @@ QImage render(const QByteArray &svg, QSize size)
     QPainter painter(&image);
     renderer.render(&painter, QRectF(QPointF(), size));
     return image;
-}
-
-bool near(QRgb pixel, QColor expected, int tolerance = 40)
-{
-    return std::abs(qRed(pixel) - expected.red()) < tolerance && std::abs(qGreen(pixel) - expected.green()) < tolerance
-           && std::abs(qBlue(pixel) - expected.blue()) < tolerance;
 }
 
 // A 200x100 picture: a red rectangle over the left half, a blue triangle on the right and

@@ -1,6 +1,7 @@
 // Title pictures: told apart by extension, loaded from their files, and drawn fitted into
 // the band.
 
+#include "tests/TestSupport.h"
 #include "content/PictureFormat.h"
 #include "content/TitlePicture.h"
 
@@ -13,6 +14,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using testsupport::near;
 
 // Left half red, right half blue: a picture whose proportions and orientation show.
 QImage halves(QSize size)
@@ -31,12 +34,6 @@ QByteArray encoded(const QImage &image, const char *format)
     buffer.open(QIODevice::WriteOnly);
     EXPECT_TRUE(image.save(&buffer, format));
     return bytes;
-}
-
-bool near(QRgb pixel, QColor expected)
-{
-    return std::abs(qRed(pixel) - expected.red()) < 40 && std::abs(qGreen(pixel) - expected.green()) < 40
-           && std::abs(qBlue(pixel) - expected.blue()) < 40;
 }
 
 // A BMP header that declares a size but carries no pixels.

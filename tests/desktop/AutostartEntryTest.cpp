@@ -5,7 +5,7 @@
 #include "tests/TestSupport.h"
 
 #include "desktop/AutostartEntry.h"
-#include "platform/AtomicFile.h"
+#include "content/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -19,10 +19,7 @@ namespace {
 
 QString uniqueTitle()
 {
-    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    QString title = QStringLiteral("history-%1-%2").arg(QLatin1String(info->test_suite_name()), QLatin1String(info->name()));
-    title.replace(QLatin1Char('/'), QLatin1Char('-'));
-    return title;
+    return testsupport::uniqueTitle(QStringLiteral("history"));
 }
 
 class HistoryComboBoxStore : public ::testing::Test
@@ -125,13 +122,16 @@ TEST_F(HistoryComboBoxStore, EmptyKeyKeepsNothingButStillAdds)
     EXPECT_TRUE(QDir(QFileInfo(filePath()).absolutePath()).isEmpty());
 }
 
-TEST_F(HistoryComboBoxStore, PropertiesStartAtTheirDefaults)
+// A box as it comes keeps the nine newest entries, newest first.
+TEST_F(HistoryComboBoxStore, AFreshBoxKeepsTheNineNewestEntries)
 {
-    const THistoryComboBox fresh;
-    EXPECT_EQ(fresh.property("Key").toString(), QString());
-    EXPECT_EQ(fresh.property("MaxHistoryLength").toInt(), 9);
-    EXPECT_EQ(fresh.property("RootKey").value<THistoryComboBox::TRootKey>(), THistoryComboBox::hkCurrentUser);
-    EXPECT_EQ(sizeof(THistoryComboBox::TRootKey), 1u);
+    THistoryComboBox fresh;
+    QStringList added;
+    for (int i = 1; i <= 12; ++i) {
+        added.prepend(QStringLiteral("title %1").arg(i));
+        fresh.AddToHistory(added.first());
+    }
+    EXPECT_EQ(fresh.entries(), added.mid(0, 9));
 }
 
 class HistoryComboBoxRoot : public HistoryComboBoxStore,

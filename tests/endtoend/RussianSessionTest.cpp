@@ -8,7 +8,7 @@
 
 #include "app/Form1.h"
 #include "desktop/SystemTranslations.h"
-#include "platform/AtomicFile.h"
+#include "content/AtomicFile.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

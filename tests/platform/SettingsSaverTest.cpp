@@ -1,6 +1,6 @@
 #include "tests/TestSupport.h"
 
-#include "platform/AtomicFile.h"
+#include "content/AtomicFile.h"
 #include "platform/ProgramSettings.h"
 #include "platform/SettingsSaver.h"
 #include "platform/SettingsStore.h"

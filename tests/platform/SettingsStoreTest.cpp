@@ -23,10 +23,7 @@ using testsupport::writeBytes;
 // the store's "told once per run" memory never leak from one test into the next.
 QString uniqueTitle()
 {
-    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    QString title = QStringLiteral("store-%1-%2").arg(QLatin1String(info->test_suite_name()), QLatin1String(info->name()));
-    title.replace(QLatin1Char('/'), QLatin1Char('-'));
-    return title;
+    return testsupport::uniqueTitle(QStringLiteral("store"));
 }
 
 class SettingsStoreTest : public ::testing::Test

@@ -468,6 +468,24 @@ TEST_F(WebBoardServerTest, EventStreamGreetsAPageAndTellsItOfEachChange)
         << page.received.right(200).toStdString();
 }
 
+// A quiet stream still carries a comment line now and then, so that proxies keep it open and
+// a dead page is found; a browser shows nothing of it. With no page left it stops.
+TEST_F(WebBoardServerTest, AQuietStreamIsKeptAliveByCommentsUntilThePageGoes)
+{
+    board->eventStream().setKeepAliveInterval(50);
+    auto page = std::make_unique<StreamReader>(board->port());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return page->count("board") == 1; })) << page->received.toStdString();
+    const int eventsBefore = int(page->received.count("event: "));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return page->received.count(": still here\n\n") >= 2; }))
+        << page->received.right(200).toStdString();
+    EXPECT_EQ(int(page->received.count("event: ")), eventsBefore) << "a keep-alive line reached the page as an event";
+    EXPECT_TRUE(board->eventStream().keepsAlive());
+
+    page->socket.disconnectFromHost();
+    page.reset();
+    EXPECT_TRUE(testsupport::waitUntil([&] { return board->listenerCount() == 0 && !board->eventStream().keepsAlive(); }));
+}
+
 // The running text's strip: as high as the bottom band, as long as its text.
 TEST_F(WebBoardServerTest, TickerStripIsTheRunningTextInTheBandsHeight)
 {

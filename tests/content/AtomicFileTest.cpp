@@ -1,6 +1,6 @@
 #include "tests/TestSupport.h"
 
-#include "platform/AtomicFile.h"
+#include "content/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,13 +13,10 @@
 
 namespace {
 
+using testsupport::reason;
+
 using testsupport::readBytes;
 using Step = AtomicFile::Step;
-
-QString reason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 mode_t modeOf(const QString &path)
 {

@@ -113,20 +113,24 @@ bool writeCopy(int fd, const QByteArray &bytes, mode_t permissions)
     return mayRun(Step::Permissions) && ::fchmod(fd, permissions) == 0;
 }
 
-} // namespace
-
-QString replace(const QString &path, const QByteArray &bytes)
+// What went wrong in a replacement: the errno, and whether it was the folder's.
+struct Outcome
 {
-    const QFileInfo info(path);
+    int error = 0;
+    bool inFolder = false;
+};
+
+Outcome replaceFile(const QFileInfo &info, const QByteArray &bytes, bool makeFolders)
+{
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
     const QByteArray folder = QFile::encodeName(info.absolutePath());
-    if (!makeFolder(folder))
-        return failure(info.absolutePath(), errno);
+    if (makeFolders && !makeFolder(folder))
+        return {errno, true};
 
     QByteArray copy = folder + "/." + QFile::encodeName(info.fileName()) + ".XXXXXX";
     const int fd = mayRun(Step::Create) ? ::mkostemp(copy.data(), O_CLOEXEC) : -1;
     if (fd < 0)
-        return failure(path, errno);
+        return {errno, false};
 
     bool done = writeCopy(fd, bytes, permissionsFor(target));
     int error = errno;
@@ -141,13 +145,29 @@ QString replace(const QString &path, const QByteArray &bytes)
     }
     if (!done) {
         ::unlink(copy.constData());
-        return failure(path, error);
+        return {error, false};
     }
     // The new file is in place; a folder that cannot be flushed only makes it less sure
     // to survive a power cut, and is reported all the same.
     if (!syncFolder(folder))
-        return failure(info.absolutePath(), errno);
-    return QString();
+        return {errno, true};
+    return {};
+}
+
+} // namespace
+
+QString replace(const QString &path, const QByteArray &bytes)
+{
+    const QFileInfo info(path);
+    const Outcome outcome = replaceFile(info, bytes, true);
+    if (outcome.error == 0)
+        return QString();
+    return failure(outcome.inFolder ? info.absolutePath() : path, outcome.error);
+}
+
+int replaceInFolder(const QString &path, const QByteArray &bytes)
+{
+    return replaceFile(QFileInfo(path), bytes, false).error;
 }
 
 FaultHook setFaultHook(FaultHook hook)

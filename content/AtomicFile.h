@@ -18,6 +18,10 @@ enum class Step { MakeFolder, Create, Write, Sync, Permissions, Close, Rename, S
 // the old file is untouched and no copy is left behind.
 QString replace(const QString &path, const QByteArray &bytes);
 
+// As replace(), but into a folder that must be there already, as a file the operator chose
+// is. Returns 0 on success, otherwise the system's errno of the failure.
+int replaceInFolder(const QString &path, const QByteArray &bytes);
+
 // For tests: called before each step; a non-zero result fails that step with that errno.
 using FaultHook = std::function<int(Step)>;
 FaultHook setFaultHook(FaultHook hook);
