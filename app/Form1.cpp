@@ -334,6 +334,14 @@ void TForm1::buildCommands()
     };
     bHelp = addButton("bHelp", helpButtonGlyph(), 5, QStringLiteral("[F1] Help"));
     bInfo = addButton("bInfo", infoButtonGlyph(), 45, QStringLiteral("[F3] Info"));
+    // Beside the commands, so that it shows over every tab: why the rates cannot be typed.
+    lblRatesNote = new QLabel(ChainController::readOnlyNote(), PanelR);
+    lblRatesNote->setObjectName(QStringLiteral("lblRatesNote"));
+    lblRatesNote->setGeometry(90, 8, 212, 26);
+    lblRatesNote->setAlignment(Qt::AlignCenter);
+    lblRatesNote->setFont(narrowFont(15, true));
+    setTextColor(lblRatesNote, QColor(0xFF, 0x80, 0));
+    lblRatesNote->hide();
     connect(bHelp, &TLbSpeedButton::OnClick, this, &TForm1::bHelpClick);
     connect(bInfo, &TLbSpeedButton::OnClick, this, &TForm1::bInfoClick);
 
@@ -461,7 +469,8 @@ void TForm1::joinChain()
     m_chain = new ChainController(*m_content, programSettings(), this);
     m_chainLine->follow(*m_chain);
     const auto showReadOnly = [this](bool readOnly) {
-        TabKurs->setReadOnly(readOnly, readOnly ? ChainController::readOnlyNote() : QString());
+        TabKurs->setReadOnly(readOnly);
+        lblRatesNote->setVisible(readOnly);
     };
     connect(m_chain, &ChainController::ratesReadOnlyChanged, this, showReadOnly);
     showReadOnly(m_chain->ratesReadOnly());

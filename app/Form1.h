@@ -183,6 +183,7 @@ public:
     QTimer *TimerClock;              // refreshes the date cell
     TLbSpeedButton *bHelp;           // help
     TLbSpeedButton *bInfo;           // about
+    QLabel *lblRatesNote;            // at a branch: "Курсы задаёт центр"
     TTrayIcon *TrayIcon1;            // the icon in the notification area while minimised
     QMenu *PopupMenuTray;            // its menu: Restore1, Exit1
     QAction *Restore1;

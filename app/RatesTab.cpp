@@ -3,7 +3,6 @@
 #include "Frame1corvane.h"
 #include "content/BoardContent.h"
 
-#include <QLabel>
 #include <QLineEdit>
 
 TRatesTab::TRatesTab(QWidget *parent)
@@ -24,14 +23,9 @@ TRatesTab::TRatesTab(QWidget *parent)
         QWidget::setTabOrder(row->Edit1, row->Edit2);
         previous = row->Edit2;
     }
-    m_note = new QLabel(this);
-    m_note->setObjectName(QStringLiteral("lblRatesNote"));
-    m_note->setGeometry(0, 359, 293, 18);
-    m_note->setAlignment(Qt::AlignCenter);
-    m_note->hide();
 }
 
-void TRatesTab::setReadOnly(bool readOnly, const QString &note)
+void TRatesTab::setReadOnly(bool readOnly)
 {
     m_readOnly = readOnly;
     for (int slot = 1; slot <= RateSlotCount; ++slot) {
@@ -39,8 +33,6 @@ void TRatesTab::setReadOnly(bool readOnly, const QString &note)
         for (QLineEdit *field : {row->EditK, row->Editname, row->Edit1, row->Edit2})
             field->setReadOnly(readOnly);
     }
-    m_note->setText(note);
-    m_note->setVisible(readOnly && !note.isEmpty());
 }
 
 void TRatesTab::follow(BoardContent &content)

@@ -7,7 +7,6 @@
 #include <array>
 
 class BoardContent;
-class QLabel;
 class QLineEdit;
 class TFrame1corvane;
 
@@ -26,9 +25,8 @@ public:
     // tab, or any field before follow(), changes nothing.
     void commitEdit(QLineEdit *field);
 
-    // Rates set elsewhere (a branch takes the head office's): the rows cannot be edited,
-    // and the note says why. An empty note hides it.
-    void setReadOnly(bool readOnly, const QString &note);
+    // Rates set elsewhere (a branch takes the head office's): the rows cannot be edited.
+    void setReadOnly(bool readOnly);
     bool isReadOnly() const { return m_readOnly; }
 
     // Indexed by tag, 1 to RateSlotCount; element 0 is unused.
@@ -46,6 +44,5 @@ private:
     void showAll();
 
     BoardContent *m_content = nullptr;
-    QLabel *m_note = nullptr;
     bool m_readOnly = false;
 };

@@ -33,7 +33,7 @@ protected:
         programSettings().reset();
     }
 
-    QLabel *note() const { return form->TabKurs->findChild<QLabel *>(QStringLiteral("lblRatesNote")); }
+    QLabel *note() const { return form->lblRatesNote; }
 
     testsupport::SettingsSandbox sandbox;
     std::unique_ptr<TForm1> form;
