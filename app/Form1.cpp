@@ -386,7 +386,7 @@ void TForm1::setHelpViewer(std::unique_ptr<TSPHelpViewer> viewer)
 void TForm1::buildJournalTab()
 {
     JournalPage = new JournalTab(RateJournal::defaultPath(programTitle()), [] { return officeName(); },
-                                 [this]() -> Dialogs & { return *m_dialogs; }, &QDateTime::currentDateTime, TabJournal);
+                                 [this]() -> Dialogs & { return *m_dialogs; }, [] { return QDateTime::currentDateTime(); }, TabJournal);
     JournalPage->setObjectName(QStringLiteral("JournalPage"));
     (new QVBoxLayout(TabJournal))->addWidget(JournalPage);
     TabJournal->layout()->setContentsMargins(0, 0, 0, 0);
@@ -396,7 +396,7 @@ void TForm1::buildJournalTab()
 // begins it with what the board shows.
 void TForm1::recordRates()
 {
-    m_journalRecorder = new JournalRecorder(*m_content, *m_journal, &QDateTime::currentDateTime, this);
+    m_journalRecorder = new JournalRecorder(*m_content, *m_journal, [] { return QDateTime::currentDateTime(); }, this);
     m_journalRecorder->recordStartingTable();
     connect(TabKurs, &TRatesTab::fieldLeft, m_journalRecorder, &JournalRecorder::flush);
 }

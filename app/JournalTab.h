@@ -31,7 +31,7 @@ public:
     // name it only after the tab is made.
     using OfficeSource = std::function<QString()>;
     JournalTab(const QString &journalPath, OfficeSource office, DialogsSource dialogs,
-               Clock clock = &QDateTime::currentDateTime, QWidget *parent = nullptr);
+               Clock clock = [] { return QDateTime::currentDateTime(); }, QWidget *parent = nullptr);
     ~JournalTab() override;
 
     // Reads the list again (the journal grew, or the tab is shown).

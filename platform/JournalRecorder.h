@@ -27,7 +27,7 @@ public:
     using Clock = std::function<QDateTime()>;
     static constexpr int kQuietMs = 2000;
 
-    JournalRecorder(BoardContent &content, RateJournal &journal, Clock clock = &QDateTime::currentDateTime,
+    JournalRecorder(BoardContent &content, RateJournal &journal, Clock clock = [] { return QDateTime::currentDateTime(); },
                     QObject *parent = nullptr);
 
     // A journal that begins now starts with what the board shows: one entry per shown row.
