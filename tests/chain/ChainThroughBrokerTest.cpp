@@ -247,7 +247,13 @@ TEST_F(ChainThroughBroker, AHangingBrokerHoldsNothingUpAndTheChangeArrivesWhenIt
     QTimer::singleShot(0, [&] { ticked = true; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return ticked; }, kArrivalMs));
     ASSERT_TRUE(QTest::qWaitFor([&] { return tver->chain->statusIsTrouble(); }, kHangNoticedMs));
-    EXPECT_EQ(tver->chain->statusText(), QStringLiteral("нет связи с брокером: брокер не отвечает"));
+    // The hang is noticed as silence, or, when a try to reconnect comes first, as a connection
+    // that fails; which one depends on the machine's pace. Either way the cashier reads that
+    // the broker cannot be reached, and nothing blames the password or the certificate.
+    const QString status = tver->chain->statusText();
+    EXPECT_TRUE(status.startsWith(QStringLiteral("нет связи с брокером: "))) << status.toStdString();
+    EXPECT_FALSE(status.contains(QStringLiteral("пароль")) || status.contains(QStringLiteral("сертификат")))
+        << status.toStdString();
 
     broker.resume();
     ASSERT_TRUE(shows(*tver, *head, kReconnectMs)) << tver->chain->statusText().toStdString();
