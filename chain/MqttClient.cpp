@@ -5,6 +5,7 @@
 #include <mosquitto.h>
 
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstring>
 #include <mutex>
@@ -14,7 +15,12 @@ namespace {
 void initialiseLibraryOnce()
 {
     static std::once_flag once;
-    std::call_once(once, [] { mosquitto_lib_init(); });
+    // OpenSSL writes to the broker's socket with a plain write(): a broker gone mid-write
+    // would end the whole program with SIGPIPE instead of giving the client an error.
+    std::call_once(once, [] {
+        std::signal(SIGPIPE, SIG_IGN);
+        mosquitto_lib_init();
+    });
 }
 
 // errno as a cashier would put it; anything rarer keeps the system's own words.
